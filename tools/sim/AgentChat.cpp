@@ -1,6 +1,7 @@
 #include "tools/sim/AgentChat.h"
 
 #include <QCommandLineParser>
+#include "tools/sim/SimState.h"
 
 AgentChat::AgentChat(QObject *parent)
     : QObject(parent)
@@ -9,4 +10,6 @@ AgentChat::AgentChat(QObject *parent)
 
 void AgentChat::addOptions(QCommandLineParser &) { }
 
-bool AgentChat::start(const QCommandLineParser &) { return true; }
+bool AgentChat::start(const QCommandLineParser &, SimState *) { return true; }
+
+bool AgentChat::handleCommand(const QStringList &) { return false; }

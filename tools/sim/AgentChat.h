@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 class QCommandLineParser;
+class SimState;
 
 class AgentChat final : public QObject
 {
@@ -13,5 +15,8 @@ public:
 
     static void addOptions(QCommandLineParser &parser);
     // Starts the service from the parsed options; false with a message on stderr.
-    bool start(const QCommandLineParser &parser);
+    bool start(const QCommandLineParser &parser, SimState *state);
+    // A command line read from standard input ("call 7", ...); true when
+    // this service took it.
+    bool handleCommand(const QStringList &words);
 };

@@ -1,6 +1,7 @@
 #include "tools/sim/ListenService.h"
 
 #include <QCommandLineParser>
+#include "tools/sim/SimState.h"
 
 ListenService::ListenService(QObject *parent)
     : QObject(parent)
@@ -9,4 +10,6 @@ ListenService::ListenService(QObject *parent)
 
 void ListenService::addOptions(QCommandLineParser &) { }
 
-bool ListenService::start(const QCommandLineParser &) { return true; }
+bool ListenService::start(const QCommandLineParser &, SimState *) { return true; }
+
+bool ListenService::handleCommand(const QStringList &) { return false; }

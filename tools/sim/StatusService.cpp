@@ -1,6 +1,7 @@
 #include "tools/sim/StatusService.h"
 
 #include <QCommandLineParser>
+#include "tools/sim/SimState.h"
 
 StatusService::StatusService(QObject *parent)
     : QObject(parent)
@@ -9,4 +10,6 @@ StatusService::StatusService(QObject *parent)
 
 void StatusService::addOptions(QCommandLineParser &) { }
 
-bool StatusService::start(const QCommandLineParser &) { return true; }
+bool StatusService::start(const QCommandLineParser &, SimState *) { return true; }
+
+bool StatusService::handleCommand(const QStringList &) { return false; }
