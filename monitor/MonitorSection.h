@@ -3,9 +3,13 @@
 #include <QObject>
 #include <QString>
 
+class AlarmPanel;
 class ChannelBoard;
+class ChannelMonitor;
+class QColor;
 class QTimer;
 class QWidget;
+class StatusPoller;
 class TDM;
 
 // The channel monitor as the main window sees it: the board, the alarm
@@ -41,16 +45,27 @@ public:
     // Deactivates UdpStatus and stops TimerStatus, as the window's destruction does.
     void shutdown();
 
+    // For tests and the benchmark.
+    ChannelBoard *channelBoard() const { return m_board; }
+    AlarmPanel *alarms() const { return m_alarmPanel; }
+    ChannelMonitor *monitor() const { return m_monitor; }
+    StatusPoller *poller(int server) const;
+
+    void TAtuaLabelTimer();
+
 Q_SIGNALS:
     void logMessage(const QString &message);
     void listeningEnded(int channel);
     void rowDoubleClicked(int channel);
 
 private:
+    void showChannel(int channel);
+
     TDM *m_dm;
-    QWidget *m_board;
-    QWidget *m_alarmPanel;
-    QTimer *m_timerStatus;
-    QTimer *m_timerStatus2;
+    ChannelMonitor *m_monitor;
+    ChannelBoard *m_board;
+    AlarmPanel *m_alarmPanel;
+    StatusPoller *m_poller1;
+    StatusPoller *m_poller2;
     QTimer *m_tAtuaLabel;
 };
