@@ -21,7 +21,8 @@ private:
 private Q_SLOTS:
     void init()
     {
-        const QString base = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
+        const QString base = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction())
+                                            + QString::fromLatin1(QTest::currentDataTag()).remove(QLatin1Char(' ')));
         m_main = base + QStringLiteral("-main.ini");
         m_db = base + QStringLiteral("-db.ini");
         SettingsStore::setLocationOverride(SettingsStore::Key::Main, m_main);
