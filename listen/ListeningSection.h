@@ -3,8 +3,13 @@
 #include <QObject>
 #include <QString>
 
+class AudioReceiver;
+class ConnectionPanel;
+class ControlRequest;
 class QLineEdit;
+class QTimer;
 class QWidget;
+class WavePlayer;
 
 // Live listening as the main window sees it: the panel "Status da Conexão",
 // the listen/stop requests and the two audio listeners.
@@ -36,10 +41,51 @@ public:
     bool activateAudio();
     void shutdown();
 
+    // The listeners' ports are fixed in production; tests use free ones.
+    void setAudioPorts(quint16 port, quint16 port2);
+    // The bounded wait of a listen or stop request.
+    void setReplyTimeout(int milliseconds);
+    bool isRequestPending() const;
+
+    // The stop request of btDesconecta.
+    void btDesconectaClick();
+    // One tick of tConectado; the counters are settable for tests.
+    void tConectadoTimer();
+    void setConnectionTime(int hours, int minutes, int seconds);
+    QTimer *connectionTimer() const { return m_tConectado; }
+
+    // Plays a wave file at once, cutting off the one still playing.
+    void Play2(const QString &fileName);
+    QString tempAudioFile() const;
+
+    AudioReceiver *audioReceiver() const { return m_audio; }
+    WavePlayer *player() const { return m_player; }
+
 Q_SIGNALS:
     void logMessage(const QString &message);
+    // A listen or stop exchange has been handled (for tests and tools).
+    void requestFinished();
 
 private:
-    QWidget *m_panel;
+    enum class Pending { None, Listen, Stop };
+
+    void listenReplied(int channel, bool ok, const QByteArray &reply);
+    void sendRequest(int server, const QByteArray &message);
+    void onRequestFinished(bool ok, const QByteArray &reply);
+
+    ConnectionPanel *m_panel;
+    ControlRequest *m_request;
+    AudioReceiver *m_audio;
+    WavePlayer *m_player;
+    QTimer *m_tConectado;
+    QLineEdit *m_edusuario = nullptr;
+    QLineEdit *m_edtURL = nullptr;
+    QString m_hosts[2];
+    quint16 m_ports[2] = { 0, 0 };
     bool m_connected = false;
+    Pending m_pending = Pending::None;
+    int m_pendingChannel = 0;
+    int m_hours = 0;
+    int m_minutes = 0;
+    int m_seconds = 0;
 };

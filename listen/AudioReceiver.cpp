@@ -1,0 +1,84 @@
+#include "listen/AudioReceiver.h"
+
+#include <QFile>
+#include <QUdpSocket>
+#include <QVariant>
+
+AudioReceiver::AudioReceiver(QObject *parent)
+    : QObject(parent)
+    , m_udpAudio(new QUdpSocket(this))
+    , m_udpAudio2(new QUdpSocket(this))
+{
+    m_udpAudio->setObjectName(QStringLiteral("UDPAudio"));
+    m_udpAudio2->setObjectName(QStringLiteral("UDPAudio2"));
+    for (QUdpSocket *socket : { m_udpAudio, m_udpAudio2 })
+        connect(socket, &QUdpSocket::readyRead, this, [this, socket] { drain(socket); });
+}
+
+void AudioReceiver::setPorts(quint16 port, quint16 port2)
+{
+    m_port = port;
+    m_port2 = port2;
+}
+
+void AudioReceiver::setFilePath(const QString &path)
+{
+    m_filePath = path;
+}
+
+bool AudioReceiver::activate()
+{
+    const std::pair<QUdpSocket *, quint16> listeners[]
+        = { { m_udpAudio, m_port }, { m_udpAudio2, m_port2 } };
+    for (const auto &[socket, port] : listeners) {
+        if (socket->state() == QAbstractSocket::BoundState)
+            continue;
+        if (!socket->bind(QHostAddress(QHostAddress::AnyIPv4), port,
+                          QAbstractSocket::DontShareAddress))
+            return false;
+        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                                QVariant(kReceiveBuffer));
+    }
+    return true;
+}
+
+void AudioReceiver::deactivate()
+{
+    m_udpAudio->close();
+    m_udpAudio2->close();
+}
+
+bool AudioReceiver::isActive(int server) const
+{
+    const QUdpSocket *socket = server == 2 ? m_udpAudio2 : m_udpAudio;
+    return socket->state() == QAbstractSocket::BoundState;
+}
+
+void AudioReceiver::drain(QUdpSocket *socket)
+{
+    while (socket->hasPendingDatagrams()) {
+        const qint64 size = socket->pendingDatagramSize();
+        if (size < 0 || size > kMaxDatagram) {
+            socket->readDatagram(nullptr, 0); // discard it
+            continue;
+        }
+        QByteArray payload(size, Qt::Uninitialized);
+        if (socket->readDatagram(payload.data(), size) != size)
+            continue;
+        if (!store(payload))
+            continue;
+        Q_EMIT clipWritten(m_filePath);
+    }
+}
+
+bool AudioReceiver::store(const QByteArray &payload) const
+{
+    if (m_filePath.isEmpty())
+        return false;
+    QFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool whole = file.write(payload) == payload.size();
+    file.close();
+    return whole && file.error() == QFile::NoError;
+}
