@@ -3,6 +3,10 @@
 #include <QColor>
 #include <QObject>
 
+class AlertWindow;
+class ChatEndpointEditor;
+class ChatPanel;
+class ChatServer;
 class QLineEdit;
 class QWidget;
 
@@ -14,6 +18,7 @@ class ChatSection final : public QObject
 
 public:
     ChatSection(QWidget *parentWidget, QObject *parent = nullptr);
+    ~ChatSection() override;
 
     QWidget *panel() const;
     // Fills the settings page's group "Canais".
@@ -26,10 +31,23 @@ public:
     bool activateServer();
     void shutdown();
 
+    // The parts, for tests and for a closer look.
+    ChatPanel *chatPanel() const { return m_panel; }
+    ChatEndpointEditor *endpointEditor() const { return m_editor; }
+    ChatServer *server() const { return m_server; }
+    AlertWindow *alert() const { return m_alert; }
+
+    // An agent's datagram: a call raises the alert and marks the row red,
+    // anything else is a line of the chat view.
+    void ChatServerUDPRead(const QByteArray &payload);
+
 Q_SIGNALS:
     void logMessage(const QString &message);
     void callMark(int channel, const QColor &colour);
 
 private:
-    QWidget *m_panel;
+    ChatPanel *m_panel;
+    ChatEndpointEditor *m_editor = nullptr;
+    ChatServer *m_server;
+    AlertWindow *m_alert;
 };

@@ -1,0 +1,49 @@
+#include "chat/ChatServer.h"
+
+#include "chat/ChatProtocol.h"
+
+#include <QLoggingCategory>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+Q_LOGGING_CATEGORY(lcChatServer, "vorlan.chat.server")
+
+ChatServer::ChatServer(QObject *parent)
+    : QObject(parent)
+    , m_socket(new QUdpSocket(this))
+{
+    connect(m_socket, &QUdpSocket::readyRead, this, &ChatServer::drain);
+}
+
+bool ChatServer::activate()
+{
+    if (isActive())
+        return true;
+    // Without DontShareAddress a second program could bind the same port
+    // and the two would split the agents' calls between them.
+    if (!m_socket->bind(QHostAddress::AnyIPv4, m_port, QAbstractSocket::DontShareAddress)) {
+        qCWarning(lcChatServer) << "cannot listen on port" << m_port << m_socket->errorString();
+        return false;
+    }
+    return true;
+}
+
+void ChatServer::deactivate()
+{
+    m_socket->close();
+}
+
+bool ChatServer::isActive() const
+{
+    return m_socket->state() == QAbstractSocket::BoundState;
+}
+
+void ChatServer::drain()
+{
+    while (m_socket->hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = m_socket->receiveDatagram();
+        if (!datagram.isValid() || datagram.data().size() > ChatProtocol::kMaxDatagram)
+            continue;
+        Q_EMIT datagramReceived(datagram.data());
+    }
+}
