@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantMap>
+#include <functional>
+
+// ZConnection1: the one connection to the recorder's database. Every
+// statement goes through exec(), which reopens a closed connection first and
+// retries once after the server dropped it (a restart leaves isOpen() true).
+class RecordingsDb final
+{
+    Q_DISABLE_COPY_MOVE(RecordingsDb)
+
+public:
+    explicit RecordingsDb(const QString &connectionName = QStringLiteral("ZConnection1"));
+    ~RecordingsDb();
+
+    void setHost(const QString &host);
+    void setPort(int port);
+    void setUser(const QString &user);
+    void setPassword(const QString &password);
+    void setDatabaseName(const QString &name);
+    // Seconds a connect, read or write may take before it fails.
+    void setTimeoutSeconds(int seconds);
+
+    // Throws VorlanError with the driver's text on failure.
+    void connect();
+    bool isConnected() const;
+    void disconnect();
+
+    // Prepares text, binds the values by name (":pInicial" -> key "pInicial")
+    // and runs it. Throws VorlanError on failure.
+    QSqlQuery exec(const QString &text, const QVariantMap &values = {});
+
+    QSqlDatabase database() const;
+
+private:
+    QSqlQuery tryExec(const QString &text, const QVariantMap &values, QString *error,
+                      bool *connectionLost);
+
+    QString m_connectionName;
+    QString m_host;
+    int m_port = 3306;
+    QString m_user;
+    QString m_password;
+    QString m_databaseName;
+    int m_timeoutSeconds = 5;
+};
