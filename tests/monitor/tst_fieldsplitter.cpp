@@ -82,23 +82,22 @@ void TestFieldSplitter::records_data()
     QTest::newRow("record 20") << full << 20 << QByteArray("R20") << QByteArray("-1")
                                << QByteArray("SIM") << QByteArray("Desabilitado");
     QTest::newRow("trailing 0xA8 is harmless")
-            << reply(20, true) << 20 << QByteArray("R20") << QByteArray("-1") << QByteArray("SIM")
-            << QByteArray("Desabilitado");
+        << reply(20, true) << 20 << QByteArray("R20") << QByteArray("-1") << QByteArray("SIM")
+        << QByteArray("Desabilitado");
     QTest::newRow("short reply repeats its last record")
-            << reply(5, false) << 17 << QByteArray("R5") << QByteArray("-1") << QByteArray("SIM")
-            << QByteArray("Desabilitado");
-    QTest::newRow("no 0xA8: record 1 is empty")
-            << QByteArray("Nome|-1|SIM") << 1 << QByteArray() << QByteArray() << QByteArray()
-            << QByteArray();
+        << reply(5, false) << 17 << QByteArray("R5") << QByteArray("-1") << QByteArray("SIM")
+        << QByteArray("Desabilitado");
+    QTest::newRow("no 0xA8: record 1 is empty") << QByteArray("Nome|-1|SIM") << 1 << QByteArray()
+                                                << QByteArray() << QByteArray() << QByteArray();
     QTest::newRow("no 0xA8: later records are the whole reply")
-            << QByteArray("Nome|-1|SIM") << 2 << QByteArray("Nome") << QByteArray("-1")
-            << QByteArray("SIM") << QByteArray("SIM");
+        << QByteArray("Nome|-1|SIM") << 2 << QByteArray("Nome") << QByteArray("-1")
+        << QByteArray("SIM") << QByteArray("SIM");
     QTest::newRow("record without bar blanks the name")
-            << QByteArray("a\xA8xyz") << 2 << QByteArray() << QByteArray("xyz")
-            << QByteArray("xyz") << QByteArray("xyz");
+        << QByteArray("a\xA8xyz") << 2 << QByteArray() << QByteArray("xyz") << QByteArray("xyz")
+        << QByteArray("xyz");
     QTest::newRow("Windows-1252 bytes kept")
-            << QByteArray("Jo\xE3o|0|N\xC3O|SIM") << 3 << QByteArray("Jo\xE3o") << QByteArray("0")
-            << QByteArray("N\xC3O") << QByteArray("SIM");
+        << QByteArray("Jo\xE3o|0|N\xC3O|SIM") << 3 << QByteArray("Jo\xE3o") << QByteArray("0")
+        << QByteArray("N\xC3O") << QByteArray("SIM");
 }
 
 void TestFieldSplitter::records()
