@@ -38,6 +38,11 @@ bool ChatServer::isActive() const
     return m_socket->state() == QAbstractSocket::BoundState;
 }
 
+quint16 ChatServer::boundPort() const
+{
+    return m_socket->localPort();
+}
+
 void ChatServer::drain()
 {
     while (m_socket->hasPendingDatagrams()) {

@@ -18,6 +18,8 @@ public:
 
     void setPort(quint16 port) { m_port = port; }
     quint16 port() const { return m_port; }
+    // The port actually bound (the system's choice when port 0 was set).
+    quint16 boundPort() const;
 
     // False when the port cannot be bound (for example because another
     // program holds it).
