@@ -75,6 +75,9 @@ ChatPanel::ChatPanel(QWidget *parent)
         const QString text = lines.join(QLatin1Char('\n'));
         if (m_transcript->lines().size() == lines.size())
             m_mChat->setPlainText(text);
+        else if (m_mChat->document()->isEmpty())
+            // The view holds one empty line, which appending would reuse.
+            m_mChat->appendPlainText(QLatin1Char('\n') + text);
         else
             m_mChat->appendPlainText(text);
         m_mChat->ensureCursorVisible();
