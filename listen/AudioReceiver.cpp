@@ -60,13 +60,14 @@ void AudioReceiver::drain(QUdpSocket *socket)
         const qint64 size = socket->pendingDatagramSize();
         if (size < 0 || size > kMaxDatagram) {
             socket->readDatagram(nullptr, 0); // discard it
+            Q_EMIT datagramDropped();
             continue;
         }
         QByteArray payload(size, Qt::Uninitialized);
-        if (socket->readDatagram(payload.data(), size) != size)
+        if (socket->readDatagram(payload.data(), size) != size || !store(payload)) {
+            Q_EMIT datagramDropped();
             continue;
-        if (!store(payload))
-            continue;
+        }
         Q_EMIT clipWritten(m_filePath);
     }
 }

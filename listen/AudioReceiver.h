@@ -35,6 +35,9 @@ public:
 
 Q_SIGNALS:
     void clipWritten(const QString &path);
+    // A datagram left unplayed (too large, unreadable or not stored); for
+    // diagnostics only, never shown to the user.
+    void datagramDropped();
 
 private:
     void drain(QUdpSocket *socket);

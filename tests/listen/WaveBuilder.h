@@ -46,10 +46,13 @@ inline QByteArray alaw(const QByteArray &samples)
     return riff(chunk("fmt ", fmt(6, 1, 8000, 8)) + chunk("data", samples));
 }
 
-// A wave file of exactly size bytes (size >= 44).
+// A wave file of exactly size bytes (size >= 44): an odd data chunk ends
+// the file without its pad byte, as streamed files often do.
 inline QByteArray alawOfSize(qsizetype size, char fill = char(0xD5))
 {
-    return alaw(QByteArray(size - 44, fill));
+    QByteArray bytes = alaw(QByteArray(size - 44, fill));
+    bytes.truncate(size);
+    return bytes;
 }
 
 } // namespace WaveBuilder
