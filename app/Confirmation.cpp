@@ -25,7 +25,7 @@ bool ask(QWidget *parent, const QString &question)
         return asker()(question);
     return QMessageBox::question(parent, QApplication::applicationDisplayName(), question,
                                  QMessageBox::Yes | QMessageBox::No)
-            == QMessageBox::Yes;
+        == QMessageBox::Yes;
 }
 
 } // namespace Confirmation

@@ -28,7 +28,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-
 #include <limits>
 
 QString TMainFormRemoteClient::title()
@@ -83,7 +82,7 @@ TMainFormRemoteClient::TMainFormRemoteClient(TDM *dm, QWidget *parent)
     });
     connect(m_monitor, &MonitorSection::rowDoubleClicked, this, [this](int channel) {
         ErrorReport::guarded(
-                [&] { m_listening->requestListen(channel, m_monitor->statusText(channel)); });
+            [&] { m_listening->requestListen(channel, m_monitor->statusText(channel)); });
     });
     connect(m_chat, &ChatSection::callMark, m_monitor, &MonitorSection::setCallMark);
 }
@@ -150,7 +149,8 @@ void TMainFormRemoteClient::runSteps(int &step)
     if (m_archive->connectDatabase())
         m_log->add(QStringLiteral("Conectando ao bando de dados."));
     else
-        m_log->add(QStringLiteral("Erro ao conectar ao banco de dados, verifique as configurações."));
+        m_log->add(
+            QStringLiteral("Erro ao conectar ao banco de dados, verifique as configurações."));
 
     step = 9;
     const QDate today = QDate::currentDate();
@@ -158,8 +158,8 @@ void TMainFormRemoteClient::runSteps(int &step)
 
     step = 10;
     for (int n = 1; n <= 40; ++n) {
-        const qint64 interval = qint64(Conversions::toInteger(store.read(QStringLiteral("TempoOcioso"))))
-                * 60000;
+        const qint64 interval
+            = qint64(Conversions::toInteger(store.read(QStringLiteral("TempoOcioso")))) * 60000;
         if (interval > std::numeric_limits<int>::max())
             throw VorlanError(QStringLiteral("Integer overflow"));
         if (interval < 0)
@@ -192,51 +192,58 @@ void TMainFormRemoteClient::runSteps(int &step)
 void TMainFormRemoteClient::readSettings()
 {
     const SettingsStore store;
-    auto text = [&](const char *name) { return store.read(QString::fromLatin1(name)); };
-    auto number = [&](const char *name) { return Conversions::toInteger(text(name)); };
-    auto boolean = [&](const char *name) { return Conversions::toBoolean(text(name)); };
+    auto text = [&](const char *name) {
+        return store.read(QString::fromLatin1(name));
+    };
+    auto number = [&](const char *name) {
+        return Conversions::toInteger(text(name));
+    };
+    auto boolean = [&](const char *name) {
+        return Conversions::toBoolean(text(name));
+    };
     auto load = [&](const char *editor, const char *name) {
         m_settings->load(QString::fromLatin1(editor), text(name));
     };
 
-    load("edtURL", "IPServidor");                          // 1
-    load("edusuario", "UsuarioClient");                    // 2
-    load("edPortaChatLocal", "PortaServidorChat");         // 3
-    load("edPortaStatus", "PortaStatus");                  // 4
-    load("edPortaStatus2", "PortaStatus2");                // 5
-    m_listening->setServerHost(1, text("IPServidor"));     // 6
-    m_listening->setServerPort(1, quint16(number("PortaServidor")));  // 7
-    m_listening->setServerHost(2, text("IPServidor"));     // 8
+    load("edtURL", "IPServidor"); // 1
+    load("edusuario", "UsuarioClient"); // 2
+    load("edPortaChatLocal", "PortaServidorChat"); // 3
+    load("edPortaStatus", "PortaStatus"); // 4
+    load("edPortaStatus2", "PortaStatus2"); // 5
+    m_listening->setServerHost(1, text("IPServidor")); // 6
+    m_listening->setServerPort(1, quint16(number("PortaServidor"))); // 7
+    m_listening->setServerHost(2, text("IPServidor")); // 8
     m_listening->setServerPort(2, quint16(number("PortaServidor2"))); // 9
-    load("edPortaServidor", "PortaServidor");              // 10
-    load("edPortaServidor2", "PortaServidor2");            // 11
-    m_chat->setListenPort(quint16(number("PortaServidorChat")));     // 12
-    const int statusPort = number("PortaStatus");          // 13
+    load("edPortaServidor", "PortaServidor"); // 10
+    load("edPortaServidor2", "PortaServidor2"); // 11
+    m_chat->setListenPort(quint16(number("PortaServidorChat"))); // 12
+    const int statusPort = number("PortaStatus"); // 13
     m_monitor->setStatusEndpoint(1, text("IPServidor"), quint16(statusPort)); // 14
-    const int statusPort2 = number("PortaStatus2");        // 15
+    const int statusPort2 = number("PortaStatus2"); // 15
     m_monitor->setStatusEndpoint(2, text("IPServidor"), quint16(statusPort2)); // 16
-    m_settings->cbIniciaWindows()->setChecked(boolean("IniWin"));    // 17
-    m_monitor->loadHabTempoMax(boolean("HabTempoMax"));    // 18
+    m_settings->cbIniciaWindows()->setChecked(boolean("IniWin")); // 17
+    m_monitor->loadHabTempoMax(boolean("HabTempoMax")); // 18
     m_monitor->loadHabTempoOcioso(boolean("HabTempoOcioso")); // 19
-    m_monitor->loadTempoMax(text("TempoMax"));             // 20
-    m_monitor->loadTempoOcioso(text("TempoOcioso"));       // 21
-    load("edPathGrava", "PathGravacoes");                  // 22
-    load("edIPLocal", "IPLocal");                          // 23
-    load("edHostBD", "HostBD");                            // 24
-    load("edPortaBD", "PortaBD");                          // 25
-    load("edUserBD", "UserBD");                            // 26
-    load("edSenhaBD", "SenhaBD");                          // 27
-    load("edNomeBanco", "NomeBanco");                      // 28
-    m_archive->setHost(text("HostBD"));                    // 29
-    m_archive->setPort(number("PortaBD"));                 // 30
-    m_archive->setUser(text("UserBD"));                    // 31
-    m_archive->setPassword(text("SenhaBD"));               // 32
-    m_archive->setDatabaseName(text("NomeBanco"));         // 33
+    m_monitor->loadTempoMax(text("TempoMax")); // 20
+    m_monitor->loadTempoOcioso(text("TempoOcioso")); // 21
+    load("edPathGrava", "PathGravacoes"); // 22
+    load("edIPLocal", "IPLocal"); // 23
+    load("edHostBD", "HostBD"); // 24
+    load("edPortaBD", "PortaBD"); // 25
+    load("edUserBD", "UserBD"); // 26
+    load("edSenhaBD", "SenhaBD"); // 27
+    load("edNomeBanco", "NomeBanco"); // 28
+    m_archive->setHost(text("HostBD")); // 29
+    m_archive->setPort(number("PortaBD")); // 30
+    m_archive->setUser(text("UserBD")); // 31
+    m_archive->setPassword(text("SenhaBD")); // 32
+    m_archive->setDatabaseName(text("NomeBanco")); // 33
 }
 
 void TMainFormRemoteClient::closeEvent(QCloseEvent *event)
 {
-    if (m_closeConfirmed || Confirmation::ask(this, QStringLiteral("Deseja realmente finalizar o aplicativo?"))) {
+    if (m_closeConfirmed
+        || Confirmation::ask(this, QStringLiteral("Deseja realmente finalizar o aplicativo?"))) {
         event->accept();
         QApplication::quit();
     } else {

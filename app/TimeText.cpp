@@ -10,7 +10,7 @@ std::optional<int> parseTimeOfDay(const QString &text)
     const QStringList parts = text.split(QLatin1Char(':'));
     if (parts.size() < 2 || parts.size() > 3)
         return std::nullopt;
-    int values[3] = {0, 0, 0};
+    int values[3] = { 0, 0, 0 };
     for (int i = 0; i < parts.size(); ++i) {
         const QString part = parts.at(i).trimmed();
         if (part.isEmpty() || part.size() > 2)
@@ -32,9 +32,9 @@ QString formatTimeOfDay(int seconds)
     const int m = (seconds / 60) % 60;
     const int s = seconds % 60;
     return QStringLiteral("%1:%2:%3")
-            .arg(h, 2, 10, QLatin1Char('0'))
-            .arg(m, 2, 10, QLatin1Char('0'))
-            .arg(s, 2, 10, QLatin1Char('0'));
+        .arg(h, 2, 10, QLatin1Char('0'))
+        .arg(m, 2, 10, QLatin1Char('0'))
+        .arg(s, 2, 10, QLatin1Char('0'));
 }
 
 std::optional<QString> formatCounter(int hours, int minutes, int seconds)

@@ -71,8 +71,8 @@ void TrayIntegration::minimise()
 
 bool TrayIntegration::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window && event->type() == QEvent::WindowStateChange
-        && m_window->isMinimized() && minimisesToTray()) {
+    if (watched == m_window && event->type() == QEvent::WindowStateChange && m_window->isMinimized()
+        && minimisesToTray()) {
         // Hide after the state change has been processed, or the window
         // manager would show it again.
         QTimer::singleShot(0, m_window, [this] { m_window->hide(); });

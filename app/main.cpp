@@ -31,7 +31,8 @@ int main(int argc, char *argv[])
 
     Skin::apply();
     ErrorReport::setPresenter([](const QString &message) {
-        QMessageBox::critical(QApplication::activeWindow(), TMainFormRemoteClient::title(), message);
+        QMessageBox::critical(QApplication::activeWindow(), TMainFormRemoteClient::title(),
+                              message);
     });
 
     TDM dm;

@@ -3,7 +3,6 @@
 #include "app/VorlanError.h"
 
 #include <QLocale>
-
 #include <limits>
 
 namespace Conversions {

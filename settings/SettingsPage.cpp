@@ -17,7 +17,8 @@
 
 namespace {
 
-struct EditorEntry {
+struct EditorEntry
+{
     const char *editor;
     const char *value;
     const char *caption;
@@ -28,20 +29,20 @@ struct EditorEntry {
 // (edIPLocalChange, edtURLChange, ...) are this one table applied by
 // SettingsPage::editorChange.
 constexpr EditorEntry kEditors[] = {
-    {"edIPLocal", "IPLocal", "IP Local", false},
-    {"edtURL", "IPServidor", "IP Servidor", false},
-    {"edusuario", "UsuarioClient", "Usuário Chat", false},
-    {"edPortaChatLocal", "PortaServidorChat", "Porta Chat", false},
-    {"edPortaServidor", "PortaServidor", "Porta Áudio 1", false},
-    {"edPortaServidor2", "PortaServidor2", "Porta Áudio 2", false},
-    {"edPortaStatus", "PortaStatus", "Porta Status 1", false},
-    {"edPortaStatus2", "PortaStatus2", "Porta Status 2", false},
-    {"edHostBD", "HostBD", "Servidor", true},
-    {"edPortaBD", "PortaBD", "Porta", true},
-    {"edUserBD", "UserBD", "Usuário", true},
-    {"edSenhaBD", "SenhaBD", "Senha", true},
-    {"edNomeBanco", "NomeBanco", "Nome do Banco", true},
-    {"edPathGrava", "PathGravacoes", "", false},
+    { "edIPLocal", "IPLocal", "IP Local", false },
+    { "edtURL", "IPServidor", "IP Servidor", false },
+    { "edusuario", "UsuarioClient", "Usuário Chat", false },
+    { "edPortaChatLocal", "PortaServidorChat", "Porta Chat", false },
+    { "edPortaServidor", "PortaServidor", "Porta Áudio 1", false },
+    { "edPortaServidor2", "PortaServidor2", "Porta Áudio 2", false },
+    { "edPortaStatus", "PortaStatus", "Porta Status 1", false },
+    { "edPortaStatus2", "PortaStatus2", "Porta Status 2", false },
+    { "edHostBD", "HostBD", "Servidor", true },
+    { "edPortaBD", "PortaBD", "Porta", true },
+    { "edUserBD", "UserBD", "Usuário", true },
+    { "edSenhaBD", "SenhaBD", "Senha", true },
+    { "edNomeBanco", "NomeBanco", "Nome do Banco", true },
+    { "edPathGrava", "PathGravacoes", "", false },
 };
 
 const EditorEntry *entryOf(const QString &editorName)
@@ -81,8 +82,8 @@ SettingsPage::SettingsPage(QWidget *parent)
     auto *note = new QLabel(this);
     note->setTextFormat(Qt::RichText);
     note->setText(QStringLiteral(
-            "Para que as alterações tenham efeito é necessário reiniciar programa. Pra reiniciar "
-            "clique <a href=\"#\" style=\"color:blue\">aqui.</a>"));
+        "Para que as alterações tenham efeito é necessário reiniciar programa. Pra reiniciar "
+        "clique <a href=\"#\" style=\"color:blue\">aqui.</a>"));
     // The link restarts nothing: the user restarts by closing and starting
     // the program, as the note says.
     note->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
@@ -94,12 +95,12 @@ SettingsPage::SettingsPage(QWidget *parent)
 
     auto *comunicacao = new QGroupBox(QStringLiteral("Comunicação"), this);
     auto *comForm = new QFormLayout(comunicacao);
-    for (const char *name : {"edIPLocal", "edtURL", "edusuario", "edPortaChatLocal",
-                             "edPortaServidor", "edPortaServidor2", "edPortaStatus",
-                             "edPortaStatus2"}) {
+    for (const char *name :
+         { "edIPLocal", "edtURL", "edusuario", "edPortaChatLocal", "edPortaServidor",
+           "edPortaServidor2", "edPortaStatus", "edPortaStatus2" }) {
         const QString editorName = QString::fromLatin1(name);
-        QLineEdit *ed = addEditor(comunicacao, editorName,
-                                  editorName == QLatin1String("edusuario"));
+        QLineEdit *ed
+            = addEditor(comunicacao, editorName, editorName == QLatin1String("edusuario"));
         comForm->addRow(QString::fromUtf8(entryOf(editorName)->caption), ed);
     }
     m_cbIniciaWindows = new QCheckBox(QStringLiteral("Inicializa com o Windows"), comunicacao);
@@ -112,7 +113,7 @@ SettingsPage::SettingsPage(QWidget *parent)
 
     auto *banco = new QGroupBox(QStringLiteral("Banco de Dados"), this);
     auto *bdForm = new QFormLayout(banco);
-    for (const char *name : {"edHostBD", "edPortaBD", "edUserBD", "edSenhaBD", "edNomeBanco"}) {
+    for (const char *name : { "edHostBD", "edPortaBD", "edUserBD", "edSenhaBD", "edNomeBanco" }) {
         const QString editorName = QString::fromLatin1(name);
         bdForm->addRow(QString::fromUtf8(entryOf(editorName)->caption),
                        addEditor(banco, editorName));
@@ -128,7 +129,7 @@ SettingsPage::SettingsPage(QWidget *parent)
     gravRow->addWidget(browse);
     connect(browse, &QToolButton::clicked, this, [this, path] {
         const QString dir = QFileDialog::getExistingDirectory(
-                this, QStringLiteral("Selecione o Diretório"), path->text());
+            this, QStringLiteral("Selecione o Diretório"), path->text());
         if (!dir.isEmpty())
             path->setText(QDir::toNativeSeparators(dir));
     });

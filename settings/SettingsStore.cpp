@@ -64,15 +64,16 @@ QString SettingsStore::location() const
         return overrideFor(m_key);
 #ifdef Q_OS_WIN
     if (m_key == Key::DbOverride)
-        return QStringLiteral("HKEY_CURRENT_USER\\Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE"
-                              "\\Wow6432Node\\VorlanNH\\config");
+        return QStringLiteral(
+            "HKEY_CURRENT_USER\\Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE"
+            "\\Wow6432Node\\VorlanNH\\config");
     return QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\VorlanNH\\config");
 #else
     const QString fromEnv = qEnvironmentVariable("VORLAN_SETTINGS");
     if (!fromEnv.isEmpty())
         return fromEnv;
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-            + QStringLiteral("/VorlanNH/config.ini");
+        + QStringLiteral("/VorlanNH/config.ini");
 #endif
 }
 

@@ -12,7 +12,7 @@ class SettingsStore final
 {
 public:
     enum class Key {
-        Main,       // every read, and every editor's write
+        Main, // every read, and every editor's write
         DbOverride, // the database editors' writes on Windows version class 5
     };
 

@@ -26,8 +26,8 @@ int currentClass()
     if (!GetVersionExW(&info))
         return classify(false, 0, 0, OtherFamily);
     const PlatformFamily family = info.dwPlatformId == VER_PLATFORM_WIN32_NT ? NtFamily
-            : info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS                 ? Windows95Family
-                                                                              : OtherFamily;
+        : info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS                    ? Windows95Family
+                                                                             : OtherFamily;
     return classify(true, int(info.dwMajorVersion), int(info.dwMinorVersion), family);
 #else
     return classify(false, 0, 0, OtherFamily);

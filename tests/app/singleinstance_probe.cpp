@@ -4,7 +4,6 @@
 #include "app/SingleInstance.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 
 int main(int argc, char *argv[])

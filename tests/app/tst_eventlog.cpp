@@ -14,11 +14,12 @@ private Q_SLOTS:
         EventLog log;
         log.add(QStringLiteral("Inicializando sistema de comunicação."));
         const QString line = log.toPlainText();
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d - Inicializando sistema de "
-                                                   "comunicação\\.$"))
-                         .match(line)
-                         .hasMatch(),
-                 qPrintable(line));
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d - Inicializando sistema de "
+                                              "comunicação\\.$"))
+                .match(line)
+                .hasMatch(),
+            qPrintable(line));
         QCOMPARE(log.objectName(), QStringLiteral("Memo1"));
         QCOMPARE(log.accessibleDescription(), QStringLiteral("Memo1"));
         QVERIFY(log.isReadOnly());

@@ -13,7 +13,7 @@ private:
 
     bool startFirst(QProcess &p)
     {
-        p.start(probe(), {m_key});
+        p.start(probe(), { m_key });
         if (!p.waitForStarted(5000))
             return false;
         while (!p.canReadLine()) {
@@ -30,7 +30,7 @@ private Q_SLOTS:
         QVERIFY(startFirst(first));
 
         QProcess second;
-        second.start(probe(), {m_key});
+        second.start(probe(), { m_key });
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(second.readAllStandardOutput().trimmed(), QByteArray("second"));

@@ -2,6 +2,7 @@
 #include "app/ErrorReport.h"
 #include "app/EventLog.h"
 #include "app/MainFormRemoteClient.h"
+#include "listen/ListeningSection.h"
 #include "monitor/TDM.h"
 #include "settings/SettingsPage.h"
 #include "settings/SettingsStore.h"
@@ -40,16 +41,25 @@ private:
         const SettingsStore s;
         const QString chatPort = QString::number(freeUdpPort());
         const QList<QPair<const char *, QString>> values = {
-            {"IPServidor", QStringLiteral("127.0.0.1")}, {"UsuarioClient", QStringLiteral("SUP")},
-            {"PortaServidorChat", chatPort},           {"PortaStatus", QStringLiteral("9")},
-            {"PortaStatus2", QStringLiteral("9")},     {"PortaServidor", QStringLiteral("9")},
-            {"PortaServidor2", QStringLiteral("9")},   {"IniWin", QStringLiteral("False")},
-            {"HabTempoMax", QStringLiteral("-1")},     {"HabTempoOcioso", QStringLiteral("0")},
-            {"TempoMax", QStringLiteral("00:05:00")},  {"TempoOcioso", tempoOcioso},
-            {"PathGravacoes", QStringLiteral("/tmp")}, {"IPLocal", QStringLiteral("127.0.0.1")},
-            {"HostBD", QStringLiteral("127.0.0.1")},   {"PortaBD", QStringLiteral("1")},
-            {"UserBD", QStringLiteral("u")},           {"SenhaBD", QStringLiteral("p")},
-            {"NomeBanco", QStringLiteral("vorlan")},
+            { "IPServidor", QStringLiteral("127.0.0.1") },
+            { "UsuarioClient", QStringLiteral("SUP") },
+            { "PortaServidorChat", chatPort },
+            { "PortaStatus", QStringLiteral("9") },
+            { "PortaStatus2", QStringLiteral("9") },
+            { "PortaServidor", QStringLiteral("9") },
+            { "PortaServidor2", QStringLiteral("9") },
+            { "IniWin", QStringLiteral("False") },
+            { "HabTempoMax", QStringLiteral("-1") },
+            { "HabTempoOcioso", QStringLiteral("0") },
+            { "TempoMax", QStringLiteral("00:05:00") },
+            { "TempoOcioso", tempoOcioso },
+            { "PathGravacoes", QStringLiteral("/tmp") },
+            { "IPLocal", QStringLiteral("127.0.0.1") },
+            { "HostBD", QStringLiteral("127.0.0.1") },
+            { "PortaBD", QStringLiteral("1") },
+            { "UserBD", QStringLiteral("u") },
+            { "SenhaBD", QStringLiteral("p") },
+            { "NomeBanco", QStringLiteral("vorlan") },
         };
         for (const auto &v : values)
             s.write(QString::fromLatin1(v.first), v.second);
@@ -59,8 +69,10 @@ private Q_SLOTS:
     void init()
     {
         SettingsStore::setLocationOverride(
-                SettingsStore::Key::Main,
-                m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QLatin1String(QTest::currentDataTag() ? QTest::currentDataTag() : "") + QStringLiteral(".ini")));
+            SettingsStore::Key::Main,
+            m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction())
+                           + QLatin1String(QTest::currentDataTag() ? QTest::currentDataTag() : "")
+                           + QStringLiteral(".ini")));
         m_errors.clear();
         m_asked = 0;
         ErrorReport::setPresenter([this](const QString &m) { m_errors << m; });
@@ -91,7 +103,7 @@ private Q_SLOTS:
         TDM dm;
         TMainFormRemoteClient w(&dm);
         QCOMPARE(w.FormCreate(), 7);
-        QCOMPARE(m_errors, QStringList {QStringLiteral("'' is not a valid integer value")});
+        QCOMPARE(m_errors, QStringList { QStringLiteral("'' is not a valid integer value") });
         QVERIFY(SettingsStore().keyExists());
         QCOMPARE(w.settingsPage()->editor(QStringLiteral("edtURL"))->text(), QString());
         QVERIFY(w.eventLog()->messages().isEmpty());
@@ -105,19 +117,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("lastLoaded"); // an editor loaded before the failure
-        QTest::addColumn<QString>("notLoaded");  // an editor after it
-        QTest::newRow("PortaServidor") << QStringLiteral("PortaServidor") << QString()
-                                       << QStringLiteral("'' is not a valid integer value")
-                                       << QStringLiteral("edPortaStatus2")
-                                       << QStringLiteral("edPortaServidor");
+        QTest::addColumn<QString>("notLoaded"); // an editor after it
+        QTest::newRow("PortaServidor")
+            << QStringLiteral("PortaServidor") << QString()
+            << QStringLiteral("'' is not a valid integer value") << QStringLiteral("edPortaStatus2")
+            << QStringLiteral("edPortaServidor");
         QTest::newRow("IniWin") << QStringLiteral("IniWin") << QString()
                                 << QStringLiteral("'' is not a valid boolean value")
                                 << QStringLiteral("edPortaServidor2")
                                 << QStringLiteral("edPathGrava");
-        QTest::newRow("HabTempoMax") << QStringLiteral("HabTempoMax") << QStringLiteral("sim")
-                                     << QStringLiteral("'sim' is not a valid boolean value")
-                                     << QStringLiteral("edPortaServidor2")
-                                     << QStringLiteral("edIPLocal");
+        QTest::newRow("HabTempoMax")
+            << QStringLiteral("HabTempoMax") << QStringLiteral("sim")
+            << QStringLiteral("'sim' is not a valid boolean value")
+            << QStringLiteral("edPortaServidor2") << QStringLiteral("edIPLocal");
         QTest::newRow("PortaBD") << QStringLiteral("PortaBD") << QStringLiteral("x")
                                  << QStringLiteral("'x' is not a valid integer value")
                                  << QStringLiteral("edNomeBanco") << QString();
@@ -135,11 +147,12 @@ private Q_SLOTS:
         TDM dm;
         TMainFormRemoteClient w(&dm);
         QCOMPARE(w.FormCreate(), 7);
-        QCOMPARE(m_errors, QStringList {error});
+        QCOMPARE(m_errors, QStringList { error });
         QVERIFY(!w.settingsPage()->editor(lastLoaded)->text().isEmpty());
         if (!notLoaded.isEmpty())
             QVERIFY(w.settingsPage()->editor(notLoaded)->text().isEmpty());
-        QVERIFY(!w.eventLog()->messages().contains(QStringLiteral("Inicializando sistema de comunicação.")));
+        QVERIFY(!w.eventLog()->messages().contains(
+            QStringLiteral("Inicializando sistema de comunicação.")));
     }
 
     void idleTime_data()
@@ -149,9 +162,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         QTest::newRow("0") << QStringLiteral("0") << 16 << QString();
         QTest::newRow("35791") << QStringLiteral("35791") << 16 << QString();
-        QTest::newRow("35792") << QStringLiteral("35792") << 10 << QStringLiteral("Integer overflow");
+        QTest::newRow("35792") << QStringLiteral("35792") << 10
+                               << QStringLiteral("Integer overflow");
         QTest::newRow("-1") << QStringLiteral("-1") << 10 << QStringLiteral("Range check error");
-        QTest::newRow("empty") << QString() << 10 << QStringLiteral("'' is not a valid integer value");
+        QTest::newRow("empty") << QString() << 10
+                               << QStringLiteral("'' is not a valid integer value");
     }
 
     void idleTime()
@@ -162,18 +177,37 @@ private Q_SLOTS:
         writeCompleteStore(tempoOcioso);
         TDM dm;
         TMainFormRemoteClient w(&dm);
+        w.listening()->setAudioPorts(freeUdpPort(), freeUdpPort());
         QCOMPARE(w.FormCreate(), endStep);
-        QCOMPARE(m_errors, error.isEmpty() ? QStringList() : QStringList {error});
+        QCOMPARE(m_errors, error.isEmpty() ? QStringList() : QStringList { error });
         const QStringList log = w.eventLog()->messages();
         QCOMPARE(log.value(0),
                  QStringLiteral("Erro ao conectar ao banco de dados, verifique as configurações."));
         if (endStep == 16) {
-            QCOMPARE(log.mid(1), (QStringList {QStringLiteral("Inicializando sistema de comunicação."),
-                                               QStringLiteral("Sistemas de comunicação inicializados com sucesso.")}));
+            QCOMPARE(log.mid(1),
+                     (QStringList {
+                         QStringLiteral("Inicializando sistema de comunicação."),
+                         QStringLiteral("Sistemas de comunicação inicializados com sucesso.") }));
             QCOMPARE(w.pages()->currentIndex(), 0);
         } else {
             QCOMPARE(log.size(), 1);
         }
+    }
+
+    void listenerPortTaken()
+    {
+        writeCompleteStore();
+        QUdpSocket squatter;
+        QVERIFY(squatter.bind(QHostAddress::AnyIPv4, 0));
+        TDM dm;
+        TMainFormRemoteClient w(&dm);
+        w.listening()->setAudioPorts(squatter.localPort(), freeUdpPort());
+        QCOMPARE(w.FormCreate(), 16);
+        QVERIFY(m_errors.isEmpty());
+        const QStringList log = w.eventLog()->messages();
+        QCOMPARE(log.mid(log.size() - 2),
+                 (QStringList { QStringLiteral("Inicializando sistema de comunicação."),
+                                QStringLiteral("Erro ao inicializar sistemas de comunicação.") }));
     }
 
     void closeAsksFirst()

@@ -98,8 +98,7 @@ private Q_SLOTS:
         QFETCH(int, minor);
         QFETCH(int, family);
         QFETCH(int, expected);
-        QCOMPARE(WindowsVersion::classify(ok, major, minor,
-                                          WindowsVersion::PlatformFamily(family)),
+        QCOMPARE(WindowsVersion::classify(ok, major, minor, WindowsVersion::PlatformFamily(family)),
                  expected);
     }
 };

@@ -21,8 +21,9 @@ private:
 private Q_SLOTS:
     void init()
     {
-        const QString base = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction())
-                                            + QString::fromLatin1(QTest::currentDataTag()).remove(QLatin1Char(' ')));
+        const QString base = m_dir.filePath(
+            QString::fromLatin1(QTest::currentTestFunction())
+            + QString::fromLatin1(QTest::currentDataTag()).remove(QLatin1Char(' ')));
         m_main = base + QStringLiteral("-main.ini");
         m_db = base + QStringLiteral("-db.ini");
         SettingsStore::setLocationOverride(SettingsStore::Key::Main, m_main);
@@ -36,13 +37,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("value");
         const char *rows[][2] = {
-            {"edIPLocal", "IPLocal"},           {"edtURL", "IPServidor"},
-            {"edusuario", "UsuarioClient"},     {"edPortaChatLocal", "PortaServidorChat"},
-            {"edPortaServidor", "PortaServidor"}, {"edPortaServidor2", "PortaServidor2"},
-            {"edPortaStatus", "PortaStatus"},   {"edPortaStatus2", "PortaStatus2"},
-            {"edPathGrava", "PathGravacoes"},   {"edHostBD", "HostBD"},
-            {"edPortaBD", "PortaBD"},           {"edUserBD", "UserBD"},
-            {"edSenhaBD", "SenhaBD"},           {"edNomeBanco", "NomeBanco"},
+            { "edIPLocal", "IPLocal" },
+            { "edtURL", "IPServidor" },
+            { "edusuario", "UsuarioClient" },
+            { "edPortaChatLocal", "PortaServidorChat" },
+            { "edPortaServidor", "PortaServidor" },
+            { "edPortaServidor2", "PortaServidor2" },
+            { "edPortaStatus", "PortaStatus" },
+            { "edPortaStatus2", "PortaStatus2" },
+            { "edPathGrava", "PathGravacoes" },
+            { "edHostBD", "HostBD" },
+            { "edPortaBD", "PortaBD" },
+            { "edUserBD", "UserBD" },
+            { "edSenhaBD", "SenhaBD" },
+            { "edNomeBanco", "NomeBanco" },
         };
         for (const auto &r : rows)
             QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
@@ -58,12 +66,13 @@ private Q_SLOTS:
         QVERIFY(ed);
         QCOMPARE(ed->accessibleDescription(), editor);
         QStringList seen;
-        for (const char *key : {"9", "0", "5", "4"}) {
+        for (const char *key : { "9", "0", "5", "4" }) {
             QTest::keyClicks(ed, QString::fromLatin1(key));
             seen << SettingsStore().read(value);
         }
-        QCOMPARE(seen, (QStringList {QStringLiteral("9"), QStringLiteral("90"),
-                                     QStringLiteral("905"), QStringLiteral("9054")}));
+        QCOMPARE(seen,
+                 (QStringList { QStringLiteral("9"), QStringLiteral("90"), QStringLiteral("905"),
+                                QStringLiteral("9054") }));
         ed->clear();
         QCOMPARE(SettingsStore().read(value), QString());
         QVERIFY(m_errors.isEmpty());
@@ -110,7 +119,7 @@ private Q_SLOTS:
         SettingsPage page;
         page.setWindowsVersionClass(5);
         QTest::keyClicks(page.editor(QStringLiteral("edUserBD")), QStringLiteral("u"));
-        QCOMPARE(m_errors, QStringList {QStringLiteral("Failed to set data for 'UserBD'")});
+        QCOMPARE(m_errors, QStringList { QStringLiteral("Failed to set data for 'UserBD'") });
         QCOMPARE(page.editor(QStringLiteral("edUserBD"))->text(), QStringLiteral("u"));
     }
 
@@ -139,7 +148,7 @@ private Q_SLOTS:
         QStringList titles;
         for (const QGroupBox *g : page.findChildren<QGroupBox *>())
             titles << g->title();
-        for (const char *t : {"Comunicação", "Canais", "Selecione o diretório das gravações"})
+        for (const char *t : { "Comunicação", "Canais", "Selecione o diretório das gravações" })
             QVERIFY2(titles.contains(QString::fromUtf8(t)), t);
         bool note = false;
         for (const QLabel *l : page.findChildren<QLabel *>())

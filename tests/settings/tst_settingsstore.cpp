@@ -26,7 +26,8 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QStringLiteral("/config.ini"));
+        m_path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction())
+                                + QStringLiteral("/config.ini"));
         SettingsStore::setLocationOverride(SettingsStore::Key::Main, m_path);
         SettingsStore::setLocationOverride(SettingsStore::Key::DbOverride, QString());
     }
@@ -47,8 +48,8 @@ private Q_SLOTS:
         QCOMPARE(store.read(QStringLiteral("IPServidor")), QString());
         store.createKey();
         QVERIFY(store.keyExists());
-        const QFileDevice::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
-                | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        const QFileDevice::Permissions others = QFile::ReadGroup | QFile::WriteGroup
+            | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
         QVERIFY(QFile::permissions(m_path).testFlag(QFile::ReadOwner));
         QCOMPARE(QFile::permissions(m_path) & others, QFileDevice::Permissions());
         store.write(QStringLiteral("SenhaBD"), QStringLiteral("segredo"));
@@ -108,8 +109,8 @@ private Q_SLOTS:
             QSKIP("root writes read-only files");
         SettingsStore().write(QStringLiteral("IPLocal"), QStringLiteral("x"));
         QFile::setPermissions(m_path, QFile::ReadOwner);
-        QVERIFY_THROWS_EXCEPTION(VorlanError,
-                                 SettingsStore().write(QStringLiteral("IPLocal"), QStringLiteral("y")));
+        QVERIFY_THROWS_EXCEPTION(
+            VorlanError, SettingsStore().write(QStringLiteral("IPLocal"), QStringLiteral("y")));
         QCOMPARE(SettingsStore().read(QStringLiteral("IPLocal")), QStringLiteral("x"));
     }
 
@@ -117,9 +118,10 @@ private Q_SLOTS:
     {
         // A store path below a plain file cannot be created by anybody, root included.
         writeRaw("not a folder");
-        SettingsStore::setLocationOverride(SettingsStore::Key::Main, m_path + QStringLiteral("/x.ini"));
-        QVERIFY_THROWS_EXCEPTION(VorlanError,
-                                 SettingsStore().write(QStringLiteral("IPLocal"), QStringLiteral("y")));
+        SettingsStore::setLocationOverride(SettingsStore::Key::Main,
+                                           m_path + QStringLiteral("/x.ini"));
+        QVERIFY_THROWS_EXCEPTION(
+            VorlanError, SettingsStore().write(QStringLiteral("IPLocal"), QStringLiteral("y")));
     }
 
     void numberValue()
