@@ -41,7 +41,7 @@ fi
 # The live audio is written to audio/temp.wav beside the program.
 mkdir -p "$root/build/app/audio"
 
-"$root/build/tools/sim/vorlan-sim" < /dev/null &
+"$root/build/tools/sim/vorlan-sim" --churn 3000 --chat-every 30 < /dev/null &
 pids+=($!)
 
 platform=()
