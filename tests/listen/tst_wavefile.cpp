@@ -1,6 +1,7 @@
 #include "listen/G711.h"
 #include "listen/WaveFile.h"
 #include "tests/listen/WaveBuilder.h"
+#include "tools/sim/AudioTone.h"
 
 #include <QTest>
 
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void unplayableFiles();
     void decodesToPcm16_data();
     void decodesToPcm16();
+    void simulatorStreamDecodes();
 };
 
 void TestWaveFile::alaw_data()
@@ -202,6 +204,20 @@ void TestWaveFile::decodesToPcm16()
     const auto *values = reinterpret_cast<const qint16 *>(pcm.constData());
     for (qsizetype i = 0; i < samples.size(); ++i)
         QCOMPARE(int(values[i]), samples.at(i));
+}
+
+void TestWaveFile::simulatorStreamDecodes()
+{
+    // The simulator's encoder is the inverse of our decoder on every code...
+    for (int code = 0; code < 256; ++code)
+        QCOMPARE(int(AudioTone::linearToAlaw(G711::alawToLinear(quint8(code)))), code);
+    // ...and its clips are the wave files the recorder sends.
+    const auto clip = WaveFile::parse(AudioTone::waveClip(23, 0, 1600));
+    QVERIFY(clip);
+    QCOMPARE(int(clip->encoding), int(WaveFile::Encoding::Alaw));
+    QCOMPARE(clip->sampleRate, 8000);
+    QCOMPARE(clip->channels, 1);
+    QCOMPARE(clip->data.size(), 1600);
 }
 
 QTEST_GUILESS_MAIN(TestWaveFile)
