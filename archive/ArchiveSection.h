@@ -2,9 +2,13 @@
 
 #include <QDate>
 #include <QObject>
+#include <QPointer>
+#include <memory>
 
 class QLineEdit;
 class QWidget;
+class RecordingsDb;
+class SearchPage;
 
 // The recordings archive as the main window sees it: the page "Player" with
 // the searches, playback, repair and export, and the database connection.
@@ -14,6 +18,7 @@ class ArchiveSection final : public QObject
 
 public:
     ArchiveSection(QWidget *parentWidget, QObject *parent = nullptr);
+    ~ArchiveSection() override;
 
     QWidget *page() const;
     void setPathEditor(QLineEdit *edPathGrava);
@@ -31,6 +36,10 @@ public:
     void setSearchDates(const QDate &from, const QDate &to);
     void close();
 
+    SearchPage *searchPage() const;
+    RecordingsDb *database() const;
+
 private:
-    QWidget *m_page;
+    std::unique_ptr<RecordingsDb> m_db;
+    QPointer<SearchPage> m_searchPage;
 };
