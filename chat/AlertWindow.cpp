@@ -82,9 +82,8 @@ int AlertWindow::hideDelay() const
 
 QRect AlertWindow::restingGeometry() const
 {
-    const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    // The primary screen carries the task bar the alert stands beside.
+    const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
     return QRect(area.x() + area.width() - kRightGap - kWidth, area.y() + area.height() - kHeight,
                  kWidth, kHeight);

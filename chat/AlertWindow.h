@@ -29,7 +29,7 @@ public:
     // Slides in (again, if already shown) with the current text.
     void showAlert();
 
-    // The resting place on the screen the window is on.
+    // Where the slide ends: the lower right of the primary work area.
     QRect restingGeometry() const;
 
     void setHideDelay(int ms);

@@ -19,19 +19,14 @@ ChatSection::ChatSection(QWidget *parentWidget, QObject *parent)
     : QObject(parent)
     , m_panel(new ChatPanel(parentWidget))
     , m_server(new ChatServer(this))
-    // A top-level window of its own: it must show even when the main window
-    // is minimised to the tray.
-    , m_alert(new AlertWindow)
+    , m_alert(std::make_unique<AlertWindow>())
 {
     connect(m_panel, &ChatPanel::logMessage, this, &ChatSection::logMessage);
     connect(m_panel, &ChatPanel::callMark, this, &ChatSection::callMark);
     connect(m_server, &ChatServer::datagramReceived, this, &ChatSection::ChatServerUDPRead);
 }
 
-ChatSection::~ChatSection()
-{
-    delete m_alert; // no parent: it is a top-level window of its own
-}
+ChatSection::~ChatSection() = default;
 
 QWidget *ChatSection::panel() const
 {

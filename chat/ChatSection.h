@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <memory>
 
 class AlertWindow;
 class ChatEndpointEditor;
@@ -35,7 +36,7 @@ public:
     ChatPanel *chatPanel() const { return m_panel; }
     ChatEndpointEditor *endpointEditor() const { return m_editor; }
     ChatServer *server() const { return m_server; }
-    AlertWindow *alert() const { return m_alert; }
+    AlertWindow *alert() const { return m_alert.get(); }
 
     // An agent's datagram: a call raises the alert and marks the row red,
     // anything else is a line of the chat view.
@@ -49,5 +50,7 @@ private:
     ChatPanel *m_panel;
     ChatEndpointEditor *m_editor = nullptr;
     ChatServer *m_server;
-    AlertWindow *m_alert;
+    // A top-level window of its own, without a parent: it must come up even
+    // while the main window is hidden in the tray.
+    std::unique_ptr<AlertWindow> m_alert;
 };
