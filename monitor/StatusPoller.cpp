@@ -1,5 +1,6 @@
 #include "monitor/StatusPoller.h"
 
+#include <QElapsedTimer>
 #include <QHostInfo>
 #include <QNetworkDatagram>
 #include <QTimer>
@@ -79,6 +80,8 @@ void StatusPoller::readReply()
         finish(false);
         return;
     }
+    QElapsedTimer handling;
+    handling.start();
     const QNetworkDatagram datagram = m_socket->receiveDatagram(kMaxReplyBytes);
     if (!datagram.isValid() || datagram.data().isEmpty()) {
         finish(false);
@@ -86,6 +89,7 @@ void StatusPoller::readReply()
     }
     m_wait->stop();
     Q_EMIT replyReceived(datagram.data());
+    m_lastReplyHandlingNs = handling.nsecsElapsed();
     finish(true);
 }
 

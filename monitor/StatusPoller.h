@@ -30,6 +30,10 @@ public:
     void setReplyWait(int milliseconds);
     bool exchangeRunning() const { return m_socket != nullptr || m_resolving; }
 
+    // From the reply's arrival in the socket to the rows showing it, for
+    // the last reply (diagnostics and the benchmark).
+    qint64 lastReplyHandlingNs() const { return m_lastReplyHandlingNs; }
+
     // Ends an exchange in flight without restarting the timer.
     void shutdown();
 
@@ -53,4 +57,5 @@ private:
     bool m_resolving = false;
     int m_lookupId = -1;
     bool m_shutDown = false;
+    qint64 m_lastReplyHandlingNs = 0;
 };
