@@ -5,6 +5,7 @@
 #include "archive/RecordingsDb.h"
 #include "archive/RecordingsModel.h"
 #include "archive/SearchPage.h"
+#include "archive/WaveRepair.h"
 
 #include <QAudioOutput>
 #include <QComboBox>
@@ -44,6 +45,7 @@ private Q_SLOTS:
     void playRefusals();
     void playOpensPlayer();
     void playOnEmptyList();
+    void playerDecodesALaw();
     void commentRoundTrip();
     void repairButton();
     void exportButton();
@@ -250,6 +252,23 @@ void TestArchivePage::playOnEmptyList()
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(operador, QString());
     QVERIFY(source.isEmpty());
+}
+
+void TestArchivePage::playerDecodesALaw()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("um segundo.wav"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(WaveRepair::repaired(QByteArray(44 + 8000, char(0xD5))));
+    }
+    TPlay2Form form;
+    form.play(path);
+    QTRY_VERIFY_WITH_TIMEOUT(form.player()->duration() > 900, 15000);
+    QVERIFY(form.player()->duration() < 1100);
+    form.close();
+    QCOMPARE(form.player()->playbackState(), QMediaPlayer::StoppedState);
 }
 
 void TestArchivePage::commentRoundTrip()
