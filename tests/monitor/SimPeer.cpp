@@ -23,8 +23,12 @@ bool SimPeer::start(const QStringList &extraArguments)
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QString::fromUtf8(VORLAN_SIM_PATH),
+                    // Free ports for every service, so parallel tests never collide.
                     QStringList { QStringLiteral("--status-port"), QStringLiteral("0"),
-                                  QStringLiteral("--status-port2"), QStringLiteral("0") }
+                                  QStringLiteral("--status-port2"), QStringLiteral("0"),
+                                  QStringLiteral("--listen-port"), QStringLiteral("0"),
+                                  QStringLiteral("--listen-port2"), QStringLiteral("0"),
+                                  QStringLiteral("--agent-base-port"), QStringLiteral("0") }
                         + extraArguments);
     const QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
