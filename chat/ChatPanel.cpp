@@ -114,8 +114,10 @@ void ChatPanel::btSendClick()
     const QString name = m_edusuario ? m_edusuario->text() : QString();
     const QString text = name + QStringLiteral(" DIZ:") + m_edMensagem->text();
     const QString item = m_cbSelecCanal->itemText(position);
+    setSending(true);
     m_client->send(endpoint.address, port, ChatProtocol::messagePayload(name, m_edMensagem->text()),
                    [this, text, item, address = endpoint.address](const QString &error) {
+                       setSending(false);
                        if (!error.isEmpty()) {
                            ErrorReport::show(error);
                            return;
@@ -138,8 +140,10 @@ void ChatPanel::btFimClick()
     const ChatEndpoint endpoint = ChatEndpoint::read(position + 1);
     const int port = endpoint.portNumber();
     const QString item = m_cbSelecCanal->itemText(position);
+    setSending(true);
     m_client->send(endpoint.address, port, ChatProtocol::endPayload(),
                    [this, item](const QString &error) {
+                       setSending(false);
                        if (!error.isEmpty()) {
                            ErrorReport::show(error);
                            return;
@@ -148,6 +152,14 @@ void ChatPanel::btFimClick()
                        m_edMensagem->clear();
                        m_edMensagem->setFocus();
                    });
+}
+
+void ChatPanel::setSending(bool sending)
+{
+    // While a host name is looked up the message is still in the field; a
+    // second click must not send it twice.
+    m_btSend->setEnabled(!sending);
+    m_btFim->setEnabled(!sending);
 }
 
 void ChatPanel::btSaveClick()

@@ -44,6 +44,8 @@ Q_SIGNALS:
     void callMark(int channel, const QColor &colour);
 
 private:
+    void setSending(bool sending);
+
     QPlainTextEdit *m_mChat;
     QComboBox *m_cbSelecCanal;
     UpperCaseLineEdit *m_edMensagem;
