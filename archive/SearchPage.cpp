@@ -238,7 +238,7 @@ void SearchPage::updateCount()
     }
     // The driver holds the whole result, so size() is the full count even
     // while the grid has fetched only its first rows.
-    const int size = m_model->query().size();
+    const int size = m_model->totalSize();
     m_lbregistros->setText(QString::number(size >= 0 ? size : m_model->rowCount()));
 }
 
