@@ -108,6 +108,7 @@ void RecordingsModel::closeList()
     m_atEnd = true;
     m_query = QSqlQuery();
     m_record = QSqlRecord();
+    m_columnOf.clear();
     m_cells.clear();
     m_columns = 0;
     endResetModel();
@@ -118,6 +119,7 @@ void RecordingsModel::openList(QSqlQuery &&query)
     beginResetModel();
     m_query = std::move(query);
     m_record = m_query.record();
+    m_columnOf.clear();
     m_columns = m_record.count();
     m_cells.clear();
     m_open = true;
@@ -142,11 +144,21 @@ void RecordingsModel::fetchAllRows()
         fetchMore();
 }
 
+int RecordingsModel::columnOf(const QString &name) const
+{
+    const auto it = m_columnOf.constFind(name);
+    if (it != m_columnOf.constEnd())
+        return *it;
+    const int column = ColumnLookup::indexOf(m_record, name);
+    m_columnOf.insert(name, column);
+    return column;
+}
+
 QVariant RecordingsModel::value(int row, const QString &name) const
 {
     if (!m_open)
         throw VorlanError(QStringLiteral("Pesquisa: a lista de resultados está fechada."));
-    const int column = ColumnLookup::indexOf(m_record, name);
+    const int column = columnOf(name);
     if (column < 0)
         throw VorlanError(QStringLiteral("Pesquisa: Campo '%1' não encontrado.").arg(name));
     if (row < 0 || row >= rowCount())

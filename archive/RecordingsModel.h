@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -46,7 +47,11 @@ public:
 private:
     void readChunk(QList<QVariant> *into, int rows);
 
+    int columnOf(const QString &name) const;
+
     QSqlQuery m_query;
+    // Asked name -> column; the same few names are asked for every row.
+    mutable QHash<QString, int> m_columnOf;
     QSqlRecord m_record;
     QList<QVariant> m_cells;
     int m_columns = 0;
