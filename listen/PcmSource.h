@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QIODevice>
 
-// The sink's pull device: hands out the samples of the current clip and then
+// The samples of the current clip, handed to the sink as it takes them, then
 // nothing, so the sink goes idle when the clip ends.
 class PcmSource final : public QIODevice
 {

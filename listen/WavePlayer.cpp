@@ -7,11 +7,15 @@
 #include <QAudioSink>
 #include <QFile>
 #include <QMediaDevices>
+#include <QTimer>
 
 WavePlayer::WavePlayer(QObject *parent)
     : QObject(parent)
     , m_source(new PcmSource(this))
+    , m_feedTimer(new QTimer(this))
 {
+    m_feedTimer->setInterval(kFeedMs);
+    connect(m_feedTimer, &QTimer::timeout, this, &WavePlayer::feed);
 }
 
 bool WavePlayer::hasOutput()
@@ -50,9 +54,8 @@ bool WavePlayer::playWave(const QByteArray &wave)
     format.setSampleFormat(QAudioFormat::Int16);
 
     if (hasOutput() && ensureSink(format)) {
-        m_sink->stop();
         m_source->setPcm(pcm);
-        m_sink->start(m_source);
+        startOutput();
     }
     Q_EMIT clipStarted(frames, clip->sampleRate);
     return true;
@@ -61,8 +64,36 @@ bool WavePlayer::playWave(const QByteArray &wave)
 void WavePlayer::stop()
 {
     m_source->clear();
+    m_feedTimer->stop();
     if (m_sink)
-        m_sink->stop();
+        m_sink->reset();
+    m_output = nullptr;
+}
+
+void WavePlayer::startOutput()
+{
+    // reset() drops what the sink still buffers instead of draining it.
+    m_sink->reset();
+    m_output = m_sink->start();
+    feed();
+    m_feedTimer->start();
+}
+
+void WavePlayer::feed()
+{
+    if (!m_sink || !m_output) {
+        m_feedTimer->stop();
+        return;
+    }
+    if (m_source->bytesAvailable() <= 0) {
+        m_feedTimer->stop(); // the sink plays what it holds and goes idle
+        return;
+    }
+    const qint64 free = m_sink->bytesFree();
+    if (free > 0) {
+        const QByteArray chunk = m_source->read(free);
+        m_output->write(chunk);
+    }
 }
 
 bool WavePlayer::ensureSink(const QAudioFormat &format)
