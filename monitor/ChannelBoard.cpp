@@ -10,18 +10,16 @@ namespace {
 QWidget *makeHeader(QWidget *parent)
 {
     auto *header = new QWidget(parent);
-    auto *layout = new QHBoxLayout(header);
-    layout->setContentsMargins(4, 0, 4, 0);
-    layout->setSpacing(4);
-    const QString titles[] = { QStringLiteral("Nº"), QStringLiteral("Nome"),
-                               QStringLiteral("Status"), QStringLiteral("Tempo") };
-    for (const QString &title : titles) {
-        auto *label = new QLabel(title, header);
+    auto title = [header](const QString &text) {
+        auto *label = new QLabel(text, header);
         QFont font = label->font();
         font.setBold(true);
         label->setFont(font);
-        layout->addWidget(label, title == QLatin1String("Nome") ? 1 : 0);
-    }
+        return label;
+    };
+    ChannelRow::addColumns(new QHBoxLayout(header), title(QStringLiteral("Nº")),
+                           title(QStringLiteral("Nome")), title(QStringLiteral("Status")),
+                           title(QStringLiteral("Tempo")));
     return header;
 }
 } // namespace

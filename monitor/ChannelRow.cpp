@@ -44,19 +44,26 @@ ChannelRow::ChannelRow(int channel, QWidget *parent)
     m_status->setFont(bold);
     // Marks the status labels for the colouring tick.
     m_status->setProperty("tag", 3);
-    m_number->setFixedWidth(22);
-    m_name->setMinimumWidth(60);
-    m_status->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("Desabilitado")) + 12);
-    m_duration->setAlignment(Qt::AlignCenter);
-    m_duration->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 10);
+    addColumns(new QHBoxLayout(this), m_number, m_name, m_status, m_duration);
+}
 
-    auto *layout = new QHBoxLayout(this);
+void ChannelRow::addColumns(QHBoxLayout *layout, QLabel *number, QLabel *name, QLabel *status,
+                            QLabel *duration)
+{
+    QFont bold = status->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    number->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("40")) + 4);
+    name->setMinimumWidth(30);
+    status->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("Desabilitado")) + 4);
+    duration->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 6);
+    duration->setAlignment(Qt::AlignCenter);
     layout->setContentsMargins(3, 1, 3, 1);
-    layout->setSpacing(4);
-    layout->addWidget(m_number);
-    layout->addWidget(m_name, 1);
-    layout->addWidget(m_status);
-    layout->addWidget(m_duration);
+    layout->setSpacing(3);
+    layout->addWidget(number);
+    layout->addWidget(name, 1);
+    layout->addWidget(status);
+    layout->addWidget(duration);
 }
 
 void ChannelRow::show(const ChannelState &state)

@@ -4,6 +4,7 @@
 
 #include <QFrame>
 
+class QHBoxLayout;
 class QLabel;
 
 // One row of the board: the panel PanelC<n> with the number, the name
@@ -31,6 +32,10 @@ public:
     void setCallMark(const QColor &colour);
 
     static QColor lampColour(Lamp lamp);
+    // Sizes and adds the four columns; the board's header uses it too, so
+    // the titles stand over their columns.
+    static void addColumns(QHBoxLayout *layout, QLabel *number, QLabel *name, QLabel *status,
+                           QLabel *duration);
 
 Q_SIGNALS:
     void doubleClicked(int channel);
