@@ -46,9 +46,9 @@ AlarmPanel::AlarmPanel(QWidget *parent)
 {
     setObjectName(QStringLiteral("Selecione"));
     setAccessibleDescription(objectName());
-    // Hours with an optional first digit, minutes and seconds; the colons are
-    // part of the stored text.
-    m_edTempoMax->setInputMask(QStringLiteral("90:00:00;_"));
+    // Hours with an optional first digit (in Qt's masks 0 is optional and 9
+    // required), minutes and seconds; the colons are part of the stored text.
+    m_edTempoMax->setInputMask(QStringLiteral("09:99:99;_"));
     m_edTempoMax->setMaxLength(8);
     m_edTempoMax->setFixedWidth(
         m_edTempoMax->fontMetrics().horizontalAdvance(QStringLiteral("00:00:000")) + 12);
