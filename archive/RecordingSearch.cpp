@@ -16,11 +16,6 @@ QTime timeParameter(const QString &text)
         throw VorlanError(QStringLiteral("'%1' não é um horário válido.").arg(text));
     return QTime::fromMSecsSinceStartOfDay(*seconds * 1000);
 }
-
-bool hasParameter(const QString &statement, const QString &name)
-{
-    return statement.contains(QLatin1Char(':') + name);
-}
 } // namespace
 
 RecordingSearch::RecordingSearch(RecordingsDb *db, RecordingsModel *model, Notifier notify)
@@ -63,7 +58,7 @@ void RecordingSearch::run(const SearchInputs &in)
             values.insert(QStringLiteral("pHoraIni"), timeParameter(horaIni));
             values.insert(QStringLiteral("pHoraFin"), timeParameter(horaFin));
         }
-        if (hasParameter(text, QStringLiteral("pInicial"))) {
+        if (usesDates(in.kind)) {
             values.insert(QStringLiteral("pInicial"), in.from);
             values.insert(QStringLiteral("pFinal"), in.to);
         }

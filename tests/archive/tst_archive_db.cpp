@@ -157,6 +157,8 @@ void TestArchiveDb::searches_data()
     row("8 empty matches non-null", reg, 8, QDate(), QDate(), e, e, e, false, { 2, 3, 4, 5, 6 });
     row("8 injection attempt", reg, 8, QDate(), QDate(), e, e, QStringLiteral("\\' OR 1=1 -- "),
         false, {});
+    row("8 placeholder-like text", reg, 8, QDate(), QDate(), e, e, QStringLiteral(":pInicial"),
+        false, {});
     row("8 underscore wildcard", reg, 8, QDate(), QDate(), e, e, QStringLiteral("R_TORNO"), false,
         { 2 });
     row("9 not billed", reg, 9, d13, d16, e, e, e, false, { 6 });

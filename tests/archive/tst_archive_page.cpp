@@ -40,6 +40,7 @@ private Q_SLOTS:
     void cleanup();
     void namesAndStart();
     void searchFillsGridAndCount();
+    void connectionFailureThenSearch();
     void refusalsBeforeAnySearch();
     void playRefusals_data();
     void playRefusals();
@@ -159,6 +160,21 @@ void TestArchivePage::searchFillsGridAndCount()
     child<QLineEdit>("Hora1")->setText(QStringLiteral("08:59"));
     search(2);
     QCOMPARE(child<QLabel>("lbregistros")->text(), QStringLiteral("5"));
+}
+
+void TestArchivePage::connectionFailureThenSearch()
+{
+    m_section->close();
+    m_section->setPassword(QStringLiteral("errada"));
+    QVERIFY(!m_section->connectDatabase());
+    search(7);
+    QCOMPARE(m_messages.size(), 1); // access denied, through the error report
+    QCOMPARE(child<QTableView>("DBGrid6")->model()->rowCount(), 0);
+    m_section->setPassword(QStringLiteral("vorlan"));
+    m_messages.clear();
+    search(0);
+    QCOMPARE(m_messages, QStringList { QStringLiteral("Esta Desconectado") });
+    QCOMPARE(child<QLabel>("lbregistros")->text(), QStringLiteral("8"));
 }
 
 void TestArchivePage::refusalsBeforeAnySearch()
