@@ -29,6 +29,12 @@ ChannelBoard::ChannelBoard(QWidget *parent)
 {
     setObjectName(QStringLiteral("ChannelBoard"));
     setAccessibleDescription(objectName());
+    // Forty rows share the window's width: a slightly smaller font leaves
+    // the names room.
+    QFont small = font();
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+    setFont(small);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(6);

@@ -56,10 +56,11 @@ void ChannelRow::addColumns(QHBoxLayout *layout, QLabel *number, QLabel *name, Q
     number->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("40")) + 4);
     name->setMinimumWidth(30);
     status->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("Desabilitado")) + 4);
-    duration->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 6);
+    duration->setFixedWidth(duration->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00"))
+                            + 6);
     duration->setAlignment(Qt::AlignCenter);
     layout->setContentsMargins(3, 1, 3, 1);
-    layout->setSpacing(3);
+    layout->setSpacing(2);
     layout->addWidget(number);
     layout->addWidget(name, 1);
     layout->addWidget(status);
