@@ -29,7 +29,7 @@ if [ $fresh = 1 ] || [ ! -f "$demo/db/demo-loaded" ]; then
     mkdir -p "$rec/.tones"
     perl "$here/mariadb/make-waves.pl" "$rec/.tones" 150
     "$here/mariadb/demo-data.sh" "$count" "$demo/db/files.txt" >"$demo/db/demo.sql"
-    mariadb --no-defaults --protocol=socket --socket="$demo/db/mysqld.sock" -uroot vorlan \
+    mariadb --no-defaults --protocol=socket --socket="$demo/db/mysqld.sock" -u"$(id -un)" vorlan \
         <"$demo/db/demo.sql"
     # Recordings share a few hundred distinct sounds through hard links.
     perl -MFile::Path=make_path -MFile::Basename=dirname -e '

@@ -5,6 +5,8 @@
 #   server.sh stop DIR
 # A started server's port is written to DIR/port.
 set -eu
+# mariadbd lives in /usr/sbin, which a normal user's PATH may lack.
+PATH="$PATH:/usr/sbin:/sbin"
 
 here=$(cd "$(dirname "$0")" && pwd)
 cmd=${1:-}
@@ -17,7 +19,7 @@ pidfile="$dir/mysqld.pid"
 
 runs() { [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; }
 
-client() { mariadb --no-defaults --protocol=socket --socket="$sock" -uroot "$@"; }
+client() { mariadb --no-defaults --protocol=socket --socket="$sock" -u"$(id -un)" "$@"; }
 
 case "$cmd" in
 start)

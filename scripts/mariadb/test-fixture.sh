@@ -20,7 +20,7 @@ done
 "$here/server.sh" start "$dir" "$port" registro
 sock="$dir/mysqld.sock"
 load() {
-    mariadb --no-defaults --protocol=socket --socket="$sock" -uroot "$@"
+    mariadb --no-defaults --protocol=socket --socket="$sock" -u"$(id -un)" "$@"
 }
 load -e "CREATE DATABASE vorlan_integra CHARACTER SET latin1; CREATE DATABASE vorlan_none CHARACTER SET latin1;"
 load vorlan_integra <"$here/schema-busy-integra.sql"
