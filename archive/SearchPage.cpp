@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -170,7 +171,9 @@ void SearchPage::buildWidgets()
     connect(m_button4, &QPushButton::clicked, this, &SearchPage::Button2Click);
     connect(m_button6, &QPushButton::clicked, this, &SearchPage::Button6Click);
     connect(m_button10, &QPushButton::clicked, this, &SearchPage::Button10Click);
-    connect(m_grid, &QTableView::doubleClicked, this, &SearchPage::DBGrid6DblClick);
+    // A double-click anywhere in the grid opens the current row, also on an
+    // empty list (which then opens an empty player).
+    m_grid->viewport()->installEventFilter(this);
     connect(m_model, &QAbstractItemModel::modelReset, this, &SearchPage::applyGridLayout);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &SearchPage::showCurrentComment);
@@ -178,6 +181,15 @@ void SearchPage::buildWidgets()
         if (!m_loadingComment)
             m_button4->setEnabled(true);
     });
+}
+
+bool SearchPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        DBGrid6DblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void SearchPage::applyGridLayout()

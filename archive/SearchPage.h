@@ -46,6 +46,9 @@ public Q_SLOTS:
     void Button2Click();
     void Button10Click();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildWidgets();
     void applyGridLayout();

@@ -241,7 +241,9 @@ void TestArchivePage::playOpensPlayer()
     });
     search(7);
     selectId(2);
-    m_section->searchPage()->DBGrid6DblClick();
+    auto *grid = child<QTableView>("DBGrid6");
+    const QRect cell = grid->visualRect(grid->currentIndex());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(file, QStringLiteral("ramal2001b.wav"));
     QCOMPARE(operador, QStringLiteral("2001"));
@@ -264,7 +266,7 @@ void TestArchivePage::playOnEmptyList()
         form->close();
     });
     search(4, QStringLiteral("NINGUEM"));
-    m_section->searchPage()->DBGrid6DblClick();
+    QTest::mouseDClick(child<QTableView>("DBGrid6")->viewport(), Qt::LeftButton);
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(operador, QString());
     QVERIFY(source.isEmpty());
