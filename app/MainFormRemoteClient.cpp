@@ -48,7 +48,7 @@ TMainFormRemoteClient::TMainFormRemoteClient(TDM *dm, QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 
     m_main->setObjectName(QStringLiteral("main"));
-    m_main->setAccessibleDescription(objectName());
+    m_main->setAccessibleDescription(m_main->objectName());
     setCentralWidget(m_main);
 
     auto *principal = new QWidget(m_main);
@@ -65,6 +65,7 @@ TMainFormRemoteClient::TMainFormRemoteClient(TDM *dm, QWidget *parent)
 
     m_archive = new ArchiveSection(m_main, this);
     m_main->addTab(m_archive->page(), QStringLiteral("Player"));
+    m_archive->page()->setAccessibleDescription(m_archive->page()->objectName());
 
     m_tray = new TrayIntegration(this);
     connect(m_tray, &TrayIntegration::closeRequested, this, &TMainFormRemoteClient::Fechar1Click);

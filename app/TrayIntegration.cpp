@@ -20,6 +20,7 @@ TrayIntegration::TrayIntegration(QWidget *window)
     m_icon->setToolTip(QStringLiteral("Vorlan Supervisor"));
     m_icon->setIcon(window->style()->standardIcon(QStyle::SP_MediaVolume));
     m_menu->setObjectName(QStringLiteral("PopupMenu1"));
+    m_menu->setAccessibleDescription(m_menu->objectName());
     auto addEntry = [this](const char *name, const QString &text) {
         QAction *a = m_menu->addAction(text);
         a->setObjectName(QString::fromLatin1(name));

@@ -98,6 +98,32 @@ private Q_SLOTS:
         QCOMPARE(main->tabText(2), QStringLiteral("Player"));
     }
 
+    void designNamesAreAccessible()
+    {
+        TDM dm;
+        TMainFormRemoteClient w(&dm);
+        QStringList missing;
+        int named = 0;
+        for (const QWidget *child : w.findChildren<QWidget *>()) {
+            const QString name = child->objectName();
+            // Qt's own parts (the tab bar's scroll buttons among them) are no design widgets.
+            if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))
+                || name.startsWith(QLatin1String("Scroll")))
+                continue;
+            ++named;
+            if (child->accessibleDescription() != name)
+                missing << name;
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char(' '))));
+        for (const char *name : {"PanelC1", "lbCanal12", "lbStatusC40", "lbTempoDuracaoC23",
+                                 "Memo1", "edtURL", "cbHabTempoMax", "lbConect", "mChat",
+                                 "cbCanal", "btSend"}) {
+            const QWidget *widget = w.findChild<QWidget *>(QString::fromLatin1(name));
+            QVERIFY2(widget, name);
+        }
+        QVERIFY(named > 200);
+    }
+
     void emptyStoreEndsAtFirstIntegerRead()
     {
         TDM dm;
