@@ -5,7 +5,8 @@
 PcmSource::PcmSource(QObject *parent)
     : QIODevice(parent)
 {
-    open(QIODevice::ReadOnly);
+    // Unbuffered: a new clip must not find samples of the old one in a read-ahead buffer.
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 void PcmSource::setPcm(const QByteArray &pcm)

@@ -75,6 +75,7 @@ void WavePlayer::startOutput()
     // reset() drops what the sink still buffers instead of draining it.
     m_sink->reset();
     m_output = m_sink->start();
+    m_stalledTicks = 0;
     feed();
     m_feedTimer->start();
 }
@@ -93,6 +94,13 @@ void WavePlayer::feed()
     if (free > 0) {
         const QByteArray chunk = m_source->read(free);
         m_output->write(chunk);
+        m_stalledTicks = 0;
+    } else if (++m_stalledTicks * kFeedMs >= kStallMs) {
+        // PulseAudio sometimes leaves a freshly filled stream waiting for
+        // more than it lets us write; a cork/uncork sets it going.
+        m_sink->suspend();
+        m_sink->resume();
+        m_stalledTicks = 0;
     }
 }
 

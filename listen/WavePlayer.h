@@ -25,6 +25,8 @@ class WavePlayer final : public QObject
 public:
     static constexpr qint64 kBufferMicroseconds = 50000;
     static constexpr int kFeedMs = 10;
+    // A sink that takes nothing for this long while samples wait is nudged.
+    static constexpr int kStallMs = 60;
 
     explicit WavePlayer(QObject *parent = nullptr);
 
@@ -51,6 +53,7 @@ private:
     QTimer *m_feedTimer;
     QAudioSink *m_sink = nullptr;
     QIODevice *m_output = nullptr;
+    int m_stalledTicks = 0;
     QAudioFormat m_sinkFormat;
     int m_outputKnown = -1; // -1 not looked up yet, 0 none, 1 present
 };
