@@ -4,6 +4,7 @@
 #   server.sh start DIR PORT [SCHEMA_VARIANT]   (variant: integra|registro|none)
 #   server.sh stop DIR
 # A started server's port is written to DIR/port.
+# VORLAN_MARIADB_POOL sets the InnoDB buffer pool (default 32M).
 set -eu
 # mariadbd lives in /usr/sbin, which a normal user's PATH may lack.
 PATH="$PATH:/usr/sbin:/sbin"
@@ -44,7 +45,7 @@ start)
     mariadbd --no-defaults --datadir="$dir/data" --socket="$sock" --pid-file="$pidfile" \
         --bind-address=127.0.0.1 --port="$port" --lower-case-table-names=1 \
         --user="$(id -un)" --skip-name-resolve --log-error="$dir/error.log" \
-        --innodb-buffer-pool-size=32M --innodb-log-file-size=16M \
+        --innodb-buffer-pool-size="${VORLAN_MARIADB_POOL:-32M}" --innodb-log-file-size=16M \
         --character-set-server=latin1 --collation-server=latin1_swedish_ci \
         >/dev/null 2>&1 &
     i=0
