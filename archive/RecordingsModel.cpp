@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QSqlField>
 #include <QTime>
+#include <cstring>
 
 namespace {
 constexpr int ChunkRows = 256;
@@ -34,7 +35,7 @@ int RecordingsModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid() || m_columns == 0)
         return 0;
-    return int(m_cells.size() / m_columns);
+    return m_rows;
 }
 
 int RecordingsModel::columnCount(const QModelIndex &parent) const
@@ -46,7 +47,7 @@ QVariant RecordingsModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= m_columns)
         return {};
-    const QVariant &raw = m_cells.at(qsizetype(index.row()) * m_columns + index.column());
+    const QVariant raw = cell(qsizetype(index.row()) * m_columns + index.column());
     if (role == Qt::DisplayRole)
         return displayText(raw);
     if (role == Qt::EditRole)
@@ -66,33 +67,161 @@ bool RecordingsModel::canFetchMore(const QModelIndex &parent) const
     return !parent.isValid() && m_open && !m_atEnd;
 }
 
-void RecordingsModel::readChunk(QList<QVariant> *into, int rows)
+namespace {
+enum class Storage { Integer, Unsigned, Real, Boolean, Date, Time, DateTime, Bytes, Text };
+
+Storage storageOf(const QMetaType &type)
+{
+    switch (type.id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::Long:
+        return Storage::Integer;
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+    case QMetaType::ULong:
+        return Storage::Unsigned;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return Storage::Real;
+    case QMetaType::Bool:
+        return Storage::Boolean;
+    case QMetaType::QDate:
+        return Storage::Date;
+    case QMetaType::QTime:
+        return Storage::Time;
+    case QMetaType::QDateTime:
+        return Storage::DateTime;
+    case QMetaType::QByteArray:
+        return Storage::Bytes;
+    default:
+        return Storage::Text;
+    }
+}
+} // namespace
+
+void RecordingsModel::store(int column, const QVariant &value)
+{
+    const QMetaType type = m_types.at(column);
+    m_null.push_back(value.isNull());
+    if (value.isNull()) {
+        m_slots.push_back(0);
+        return;
+    }
+    qint64 slot = 0;
+    switch (storageOf(type)) {
+    case Storage::Integer:
+    case Storage::Boolean:
+        slot = value.toLongLong();
+        break;
+    case Storage::Unsigned:
+        slot = qint64(value.toULongLong());
+        break;
+    case Storage::Real: {
+        const double d = value.toDouble();
+        std::memcpy(&slot, &d, sizeof slot);
+        break;
+    }
+    case Storage::Date:
+        slot = value.toDate().toJulianDay();
+        break;
+    case Storage::Time:
+        slot = value.toTime().msecsSinceStartOfDay();
+        break;
+    case Storage::DateTime:
+        slot = value.toDateTime().toMSecsSinceEpoch();
+        break;
+    case Storage::Bytes:
+    case Storage::Text: {
+        const QByteArray bytes
+            = storageOf(type) == Storage::Bytes ? value.toByteArray() : value.toString().toUtf8();
+        slot = m_text.size();
+        const quint32 length = quint32(bytes.size());
+        m_text.append(reinterpret_cast<const char *>(&length), sizeof length);
+        m_text.append(bytes);
+        break;
+    }
+    }
+    m_slots.push_back(slot);
+}
+
+QVariant RecordingsModel::cell(qsizetype index) const
+{
+    const QMetaType type = m_types.at(int(index % m_columns));
+    if (m_null[size_t(index)])
+        return QVariant(type);
+    const qint64 slot = m_slots[size_t(index)];
+    switch (storageOf(type)) {
+    case Storage::Integer:
+    case Storage::Unsigned:
+    case Storage::Boolean: {
+        QVariant v(slot);
+        if (storageOf(type) == Storage::Unsigned)
+            v = QVariant(quint64(slot));
+        v.convert(type);
+        return v;
+    }
+    case Storage::Real: {
+        double d = 0;
+        std::memcpy(&d, &slot, sizeof d);
+        QVariant v(d);
+        v.convert(type);
+        return v;
+    }
+    case Storage::Date:
+        return QDate::fromJulianDay(slot);
+    case Storage::Time:
+        return QTime::fromMSecsSinceStartOfDay(int(slot));
+    case Storage::DateTime:
+        return QDateTime::fromMSecsSinceEpoch(slot);
+    case Storage::Bytes:
+    case Storage::Text: {
+        quint32 length = 0;
+        std::memcpy(&length, m_text.constData() + slot, sizeof length);
+        const char *bytes = m_text.constData() + slot + qsizetype(sizeof length);
+        if (storageOf(type) == Storage::Bytes)
+            return QByteArray(bytes, qsizetype(length));
+        QVariant v(QString::fromUtf8(bytes, qsizetype(length)));
+        if (type.id() != QMetaType::QString && type.isValid())
+            v.convert(type);
+        return v;
+    }
+    }
+    return {};
+}
+
+int RecordingsModel::readChunk(int rows)
 {
     for (int n = 0; n < rows; ++n) {
         if (!m_query.next()) {
             m_atEnd = true;
             // The driver's copy of the result is no longer needed.
             m_query.finish();
-            return;
+            return n;
         }
         for (int c = 0; c < m_columns; ++c)
-            into->append(m_query.value(c));
+            store(c, m_query.value(c));
     }
+    return rows;
 }
 
 void RecordingsModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    QList<QVariant> chunk;
-    chunk.reserve(qsizetype(ChunkRows) * m_columns);
-    readChunk(&chunk, ChunkRows);
-    const int added = m_columns ? int(chunk.size() / m_columns) : 0;
+    // The rows are read first; rowCount() grows only between the begin and
+    // end of the insertion, as views expect.
+    const int first = rowCount();
+    const int added = readChunk(ChunkRows);
     if (added == 0)
         return;
-    const int first = rowCount();
     beginInsertRows({}, first, first + added - 1);
-    m_cells.append(chunk);
+    m_rows += added;
     endInsertRows();
 }
 
@@ -109,7 +238,7 @@ void RecordingsModel::closeList()
     m_query = QSqlQuery();
     m_record = QSqlRecord();
     m_columnOf.clear();
-    m_cells.clear();
+    clearCells();
     m_columns = 0;
     endResetModel();
 }
@@ -121,10 +250,13 @@ void RecordingsModel::openList(QSqlQuery &&query)
     m_record = m_query.record();
     m_columnOf.clear();
     m_columns = m_record.count();
-    m_cells.clear();
+    clearCells();
+    m_types.clear();
+    for (int c = 0; c < m_columns; ++c)
+        m_types.append(m_record.field(c).metaType());
     m_open = true;
     m_atEnd = false;
-    readChunk(&m_cells, ChunkRows);
+    m_rows = readChunk(ChunkRows);
     endResetModel();
 }
 
@@ -163,5 +295,13 @@ QVariant RecordingsModel::value(int row, const QString &name) const
         throw VorlanError(QStringLiteral("Pesquisa: Campo '%1' não encontrado.").arg(name));
     if (row < 0 || row >= rowCount())
         return QVariant(m_record.field(column).metaType());
-    return m_cells.at(qsizetype(row) * m_columns + column);
+    return cell(qsizetype(row) * m_columns + column);
+}
+
+void RecordingsModel::clearCells()
+{
+    m_rows = 0;
+    std::vector<qint64>().swap(m_slots);
+    std::vector<bool>().swap(m_null);
+    m_text = QByteArray();
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <vector>
 
 // The result list of Pesquisa as the grid shows it. Rows are read forward in
 // chunks as the view scrolls and kept in one flat list, so showing any row
@@ -45,7 +46,11 @@ public:
     static QString displayText(const QVariant &value);
 
 private:
-    void readChunk(QList<QVariant> *into, int rows);
+    // Reads up to rows rows into the compact cells; returns how many came.
+    int readChunk(int rows);
+    void store(int column, const QVariant &value);
+    QVariant cell(qsizetype index) const;
+    void clearCells();
 
     int columnOf(const QString &name) const;
 
@@ -53,7 +58,15 @@ private:
     // Asked name -> column; the same few names are asked for every row.
     mutable QHash<QString, int> m_columnOf;
     QSqlRecord m_record;
-    QList<QVariant> m_cells;
+    // The cells in compact form, row after row: one 64-bit slot per cell
+    // (number, Julian day, milliseconds, or the offset of its text in
+    // m_text), and a null flag. A QVariant per cell would take several times
+    // the memory of the result itself on a large archive.
+    std::vector<qint64> m_slots;
+    std::vector<bool> m_null;
+    QByteArray m_text;
+    QList<QMetaType> m_types;
+    int m_rows = 0;
     int m_columns = 0;
     bool m_atEnd = true;
     bool m_open = false;
