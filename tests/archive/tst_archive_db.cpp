@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QTcpServer>
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void kindNineWithoutBusyFails();
     void inputErrors();
     void columnsAndCharset();
+    void modelKeepsValuesAcrossChunks();
     void comments_data();
     void comments();
     void commentThatLatin1CannotHold();
@@ -266,6 +268,49 @@ void TestArchiveDb::columnsAndCharset()
     QCOMPARE(model.data(model.index(0, 3)).toString(), QStringLiteral("13/05/2012"));
     QCOMPARE(model.data(model.index(0, 4)).toString(), QStringLiteral("07:59:59"));
     QVERIFY(model.value(0, QStringLiteral("obs")).isNull());
+}
+
+void TestArchiveDb::modelKeepsValuesAcrossChunks()
+{
+    // Several chunks of rows of every column type the grid gets, read back
+    // exactly after the rows are fetched in stages.
+    auto db = connectTo(QStringLiteral("vorlan"));
+    RecordingsModel model;
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    model.openList(db->exec(QStringLiteral(
+        "SELECT seq, -seq 'neg', CAST(seq AS DOUBLE) / 4 'q', "
+        "DATE('2020-01-01') + INTERVAL seq DAY 'd', SEC_TO_TIME(seq * 61) 'h', "
+        "IF(seq % 3 = 0, NULL, CONCAT('Não ', seq)) 'txt', IF(seq % 5 = 0, '', NULL) 'e' "
+        "FROM seq_1_to_700")));
+    const int firstChunk = model.rowCount();
+    QVERIFY(firstChunk > 0);
+    QVERIFY(firstChunk < 700);
+    while (model.canFetchMore())
+        model.fetchMore();
+    QCOMPARE(model.rowCount(), 700);
+    // Every row after the first chunk was announced to the views, in order.
+    int next = firstChunk;
+    for (const QList<QVariant> &args : std::as_const(inserted)) {
+        QCOMPARE(args.at(1).toInt(), next);
+        next = args.at(2).toInt() + 1;
+    }
+    QCOMPARE(next, 700);
+    for (int row : { 0, 254, 255, 256, 511, 512, 699 }) {
+        const int seq = row + 1;
+        QCOMPARE(model.value(row, QStringLiteral("seq")).toLongLong(), seq);
+        QCOMPARE(model.value(row, QStringLiteral("neg")).toLongLong(), -seq);
+        QCOMPARE(model.value(row, QStringLiteral("q")).toDouble(), seq / 4.0);
+        QCOMPARE(model.value(row, QStringLiteral("d")).toDate(), QDate(2020, 1, 1).addDays(seq));
+        QCOMPARE(model.value(row, QStringLiteral("h")).toTime(), QTime(0, 0).addSecs(seq * 61));
+        const QVariant txt = model.value(row, QStringLiteral("txt"));
+        QCOMPARE(txt.isNull(), seq % 3 == 0);
+        if (seq % 3 != 0)
+            QCOMPARE(txt.toString(), QStringLiteral("Não %1").arg(seq));
+        const QVariant e = model.value(row, QStringLiteral("e"));
+        QCOMPARE(e.isNull(), seq % 5 != 0);
+        QCOMPARE(model.data(model.index(row, 5)).toString(),
+                 seq % 3 == 0 ? QString() : QStringLiteral("Não %1").arg(seq));
+    }
 }
 
 void TestArchiveDb::comments_data()
