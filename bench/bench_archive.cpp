@@ -124,7 +124,7 @@ int search(const QStringList &args)
     }
     const double last100 = clock.nsecsElapsed() / 1e6;
 
-    report("rows", rows, "");
+    std::printf("rows=%d\n", rows);
     report("first_rows", firstRows, "ms");
     report("total", total, "ms");
     report("last_screen", lastScreen, "ms");
@@ -152,7 +152,7 @@ int exportRows(const QStringList &args)
     clock.restart();
     ResultExport::exportAll(model, args.value(4));
     const double exportMs = clock.nsecsElapsed() / 1e6;
-    report("rows", model.rowCount(), "");
+    std::printf("rows=%d\n", model.rowCount());
     report("search", searchMs, "ms");
     report("export", exportMs, "ms");
     report("file_size", QFile(args.value(4)).size() / 1048576.0, "MB");
