@@ -1,5 +1,7 @@
 #include "listen/AudioReceiver.h"
 
+#include "listen/AudioFileLocation.h"
+
 #include <QFile>
 #include <QUdpSocket>
 #include <QVariant>
@@ -24,6 +26,14 @@ void AudioReceiver::setPorts(quint16 port, quint16 port2)
 void AudioReceiver::setFilePath(const QString &path)
 {
     m_filePath = path;
+    m_chooseAgain = false;
+}
+
+void AudioReceiver::setProgramDirectory(const QString &directory)
+{
+    m_programDirectory = directory;
+    m_chooseAgain = true;
+    m_filePath = AudioFileLocation::resolve(directory);
 }
 
 bool AudioReceiver::activate()
@@ -72,7 +82,19 @@ void AudioReceiver::drain(QUdpSocket *socket)
     }
 }
 
-bool AudioReceiver::store(const QByteArray &payload) const
+bool AudioReceiver::store(const QByteArray &payload)
+{
+    if (writeFile(payload))
+        return true;
+    if (!m_chooseAgain)
+        return false;
+    // The folder may have been removed or the disk remounted read-only since
+    // start: choose again and try once more.
+    m_filePath = AudioFileLocation::resolve(m_programDirectory);
+    return writeFile(payload);
+}
+
+bool AudioReceiver::writeFile(const QByteArray &payload) const
 {
     if (m_filePath.isEmpty())
         return false;

@@ -25,6 +25,9 @@ public:
 
     void setPorts(quint16 port, quint16 port2);
     void setFilePath(const QString &path);
+    // Chooses TempAudioFile for this program directory (see
+    // AudioFileLocation) and chooses again whenever a clip cannot be stored.
+    void setProgramDirectory(const QString &directory);
     QString filePath() const { return m_filePath; }
 
     // Binds UDPAudio then UDPAudio2 on all IPv4 addresses; false at the first
@@ -41,11 +44,14 @@ Q_SIGNALS:
 
 private:
     void drain(QUdpSocket *socket);
-    bool store(const QByteArray &payload) const;
+    bool store(const QByteArray &payload);
+    bool writeFile(const QByteArray &payload) const;
 
     QUdpSocket *m_udpAudio;
     QUdpSocket *m_udpAudio2;
     quint16 m_port = kDefaultPort;
     quint16 m_port2 = kDefaultPort2;
     QString m_filePath;
+    QString m_programDirectory;
+    bool m_chooseAgain = false;
 };

@@ -63,8 +63,7 @@ void ListeningSection::setEditors(QLineEdit *edusuario, QLineEdit *edtURL)
 
 void ListeningSection::setProgramDirectory(const QString &directory)
 {
-    // The folder is expected beside the program and is not created here.
-    m_audio->setFilePath(QDir(directory).filePath(QStringLiteral("audio/temp.wav")));
+    m_audio->setProgramDirectory(directory);
 }
 
 QString ListeningSection::tempAudioFile() const

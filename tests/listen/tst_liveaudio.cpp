@@ -1,3 +1,4 @@
+#include "listen/AudioFileLocation.h"
 #include "listen/AudioReceiver.h"
 #include "listen/ListeningSection.h"
 #include "listen/WavePlayer.h"
@@ -5,7 +6,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
@@ -19,6 +22,7 @@ class TestLiveAudio : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -27,8 +31,10 @@ private Q_SLOTS:
     void secondDatagramReplacesFirst();
     void bothListenersShareTheFile();
     void garbagePlaysNothing();
-    void unwritableFileIsDroppedSilently_data();
-    void unwritableFileIsDroppedSilently();
+    void missingFolderIsCreated();
+    void unwritableProgramFolderFallsBackToCache_data();
+    void unwritableProgramFolderFallsBackToCache();
+    void nowhereToWriteDropsSilently();
     void portTaken_data();
     void portTaken();
     void playerRejectsUnplayable();
@@ -37,6 +43,8 @@ private:
     static quint16 freePort();
     void send(quint16 port, const QByteArray &payload);
     QByteArray fileContent() const;
+    void makeProgramFolderUnwritable(const QString &how);
+    QString cacheVorlan() const;
 
     QTemporaryDir m_dir;
     std::unique_ptr<QWidget> m_window;
@@ -55,8 +63,22 @@ quint16 TestLiveAudio::freePort()
     return probe.localPort();
 }
 
+void TestLiveAudio::initTestCase()
+{
+    // The cache fallback goes to a throw-away test location, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+QString TestLiveAudio::cacheVorlan() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/vorlan");
+}
+
 void TestLiveAudio::init()
 {
+    QFile::remove(cacheVorlan());
+    QDir(cacheVorlan()).removeRecursively();
     QVERIFY(m_dir.isValid());
     QDir(m_dir.path()).mkpath(QStringLiteral("audio"));
     m_window = std::make_unique<QWidget>();
@@ -74,6 +96,8 @@ void TestLiveAudio::init()
 void TestLiveAudio::cleanup()
 {
     m_window.reset();
+    QFile::remove(cacheVorlan());
+    QDir(cacheVorlan()).removeRecursively();
     QDir(m_dir.path()).removeRecursively();
     QDir().mkpath(m_dir.path());
 }
@@ -173,38 +197,104 @@ void TestLiveAudio::garbagePlaysNothing()
     QCOMPARE(played.count(), 1);
 }
 
-void TestLiveAudio::unwritableFileIsDroppedSilently_data()
+void TestLiveAudio::missingFolderIsCreated()
 {
-    QTest::addColumn<bool>("missingFolder");
-    QTest::newRow("no audio folder") << true;
-    QTest::newRow("temp.wav is a folder") << false;
+    const QString audio = m_dir.path() + QStringLiteral("/audio");
+    QVERIFY(QDir(audio).removeRecursively());
+    m_section->setProgramDirectory(m_dir.path());
+    QCOMPARE(m_section->tempAudioFile(), audio + QStringLiteral("/temp.wav"));
+    QVERIFY(QFileInfo(audio).isDir());
+
+    // Removed while running: the next clip puts it back.
+    QVERIFY(m_section->activateAudio());
+    QVERIFY(QDir(audio).removeRecursively());
+    QSignalSpy written(m_section->audioReceiver(), &AudioReceiver::clipWritten);
+    QSignalSpy played(m_section->player(), &WavePlayer::clipStarted);
+    const QByteArray clip = WaveBuilder::alawOfSize(300, char(0x02));
+    send(m_port, clip);
+    QVERIFY(written.wait(2000));
+    QCOMPARE(written.first().at(0).toString(), audio + QStringLiteral("/temp.wav"));
+    QCOMPARE(fileContent(), clip);
+    QCOMPARE(played.count(), 1);
+    QVERIFY(!QFileInfo::exists(cacheVorlan()));
 }
 
-void TestLiveAudio::unwritableFileIsDroppedSilently()
+void TestLiveAudio::makeProgramFolderUnwritable(const QString &how)
 {
-    QFETCH(bool, missingFolder);
     const QString audio = m_dir.path() + QStringLiteral("/audio");
-    if (missingFolder)
+    if (how == QLatin1String("below a file")) {
+        // Nobody, root included, can create a folder below a regular file.
+        QFile blocker(audio);
         QVERIFY(QDir(audio).removeRecursively());
-    else
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    } else {
+        QFile::remove(audio + QStringLiteral("/temp.wav"));
         QVERIFY(QDir(audio).mkpath(QStringLiteral("temp.wav")));
+    }
+}
+
+void TestLiveAudio::unwritableProgramFolderFallsBackToCache_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("atStart");
+    QTest::newRow("below a file, at start") << QStringLiteral("below a file") << true;
+    QTest::newRow("temp.wav is a folder, at start") << QStringLiteral("folder") << true;
+    QTest::newRow("below a file, while running") << QStringLiteral("below a file") << false;
+    QTest::newRow("temp.wav is a folder, while running") << QStringLiteral("folder") << false;
+}
+
+void TestLiveAudio::unwritableProgramFolderFallsBackToCache()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, atStart);
+    const QString cached = cacheVorlan() + QStringLiteral("/audio/temp.wav");
+    QCOMPARE(AudioFileLocation::cacheFile(), cached);
+    if (atStart) {
+        makeProgramFolderUnwritable(how);
+        m_section->setProgramDirectory(m_dir.path());
+        QCOMPARE(m_section->tempAudioFile(), cached);
+    } else {
+        QCOMPARE(m_section->tempAudioFile(), m_dir.path() + QStringLiteral("/audio/temp.wav"));
+        makeProgramFolderUnwritable(how);
+    }
     QVERIFY(m_section->activateAudio());
     QSignalSpy written(m_section->audioReceiver(), &AudioReceiver::clipWritten);
     QSignalSpy played(m_section->player(), &WavePlayer::clipStarted);
+    QSignalSpy dropped(m_section->audioReceiver(), &AudioReceiver::datagramDropped);
+    const QByteArray clip = WaveBuilder::alawOfSize(400, char(0x03));
+    send(m_port2, clip);
+    QVERIFY(written.wait(2000));
+    QCOMPARE(written.first().at(0).toString(), cached);
+    QCOMPARE(m_section->tempAudioFile(), cached);
+    QCOMPARE(fileContent(), clip);
+    QCOMPARE(played.count(), 1);
+    QCOMPARE(dropped.count(), 0);
+    QVERIFY(m_log.isEmpty());
+}
 
+void TestLiveAudio::nowhereToWriteDropsSilently()
+{
+    makeProgramFolderUnwritable(QStringLiteral("below a file"));
+    QFile cacheBlocker(cacheVorlan());
+    QVERIFY(QDir().mkpath(QFileInfo(cacheVorlan()).absolutePath()));
+    QVERIFY(cacheBlocker.open(QIODevice::WriteOnly));
+    cacheBlocker.close();
+    m_section->setProgramDirectory(m_dir.path());
+    QVERIFY(m_section->activateAudio());
+    QSignalSpy written(m_section->audioReceiver(), &AudioReceiver::clipWritten);
+    QSignalSpy played(m_section->player(), &WavePlayer::clipStarted);
     QSignalSpy dropped(m_section->audioReceiver(), &AudioReceiver::datagramDropped);
     send(m_port, WaveBuilder::alawOfSize(200, char(0x01)));
     QVERIFY(dropped.wait(2000));
     QCOMPARE(written.count(), 0);
     QCOMPARE(played.count(), 0);
 
-    // The listener keeps running: once the folder is there the next one is stored.
-    QVERIFY(QDir(audio).removeRecursively());
-    QVERIFY(QDir().mkpath(audio));
+    // The listener keeps running and chooses again once the cache is usable.
+    QVERIFY(QFile::remove(cacheVorlan()));
     const QByteArray second = WaveBuilder::alawOfSize(300, char(0x02));
     send(m_port, second);
     QVERIFY(written.wait(2000));
-    QCOMPARE(written.count(), 1);
+    QCOMPARE(m_section->tempAudioFile(), cacheVorlan() + QStringLiteral("/audio/temp.wav"));
     QCOMPARE(fileContent(), second);
     QCOMPARE(played.count(), 1);
     QVERIFY(m_log.isEmpty());
