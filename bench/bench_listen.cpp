@@ -4,7 +4,10 @@
 //      to the point where the decoded clip is handed to the output (said so);
 //  (b) a new clip's arrival to the old clip's queue being discarded and the
 //      sink reset, with a long clip still playing;
-//  (c) the G.711 decoder's speed on full 47,803-byte datagrams.
+//  (c) the G.711 decoder's speed on full 47,803-byte datagrams;
+//  (d) with a device: whether a 1 s clip is handed to the sink in about 1 s
+//      (a stream that stalls never takes it all). BENCH_TRACE=1 shows the
+//      sink's state when it does not.
 // Usage: bench_listen [--count N]
 #include "listen/AudioReceiver.h"
 #include "listen/G711.h"
@@ -13,6 +16,7 @@
 #include "listen/WavePlayer.h"
 #include "tests/listen/WaveBuilder.h"
 
+#include <QAudioSink>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -164,6 +168,31 @@ int main(int argc, char **argv)
     else
         std::printf("    (no device: no sink to reset; the old clip's samples never leave "
                     "the player)\n");
+
+    // (d) continuity: a 1 s clip should be handed over in about 1 s less the
+    // sink's buffer; a stream that stalls takes visibly longer.
+    if (device && queue) {
+        std::vector<double> handOverMs;
+        const QByteArray second = WaveBuilder::alawOfSize(44 + 8000, char(0x55));
+        for (int i = 0; i < 5; ++i) {
+            started = -1;
+            sender.writeDatagram(second, local, port);
+            spinUntil([&] { return started >= 0; });
+            const qint64 from = started;
+            spinUntil([&] { return queue->bytesAvailable() == 0; }, 5000);
+            if (qEnvironmentVariableIsSet("BENCH_TRACE")) {
+                auto *sink = player.findChild<QAudioSink *>();
+                std::printf("   left %lld free %lld state %d err %d\n", queue->bytesAvailable(),
+                            sink ? (long long)sink->bytesFree() : -1LL,
+                            sink ? int(sink->state()) : -1, sink ? int(sink->error()) : -1);
+            }
+            handOverMs.push_back(double(g_clock.nsecsElapsed() - from) / 1e6);
+        }
+        std::printf("(d) 1 s clip fully handed to the sink after (ms):");
+        for (double ms : handOverMs)
+            std::printf(ms >= 5000 ? " stalled(>5000)" : " %.0f", ms);
+        std::printf("\n");
+    }
 
     // (c) decoder speed.
     const auto clip = WaveFile::parse(full);
