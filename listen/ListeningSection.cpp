@@ -8,7 +8,6 @@
 #include "listen/WavePlayer.h"
 #include "settings/Conversions.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
