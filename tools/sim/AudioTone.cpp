@@ -1,25 +1,8 @@
 #include "tools/sim/AudioTone.h"
 
-#include <QtEndian>
+#include "archive/WaveRepair.h"
+
 #include <cmath>
-
-namespace {
-
-void append32(QByteArray &bytes, quint32 value)
-{
-    char raw[4];
-    qToLittleEndian(value, raw);
-    bytes.append(raw, 4);
-}
-
-void append16(QByteArray &bytes, quint16 value)
-{
-    char raw[2];
-    qToLittleEndian(value, raw);
-    bytes.append(raw, 2);
-}
-
-} // namespace
 
 namespace AudioTone {
 
@@ -44,20 +27,9 @@ quint8 linearToAlaw(qint16 sample)
 
 QByteArray waveClip(int channel, qint64 firstSample, int sampleCount)
 {
-    QByteArray bytes;
+    // Room for the header, which the recordings' own header writer fills in.
+    QByteArray bytes(44, '\0');
     bytes.reserve(44 + sampleCount);
-    bytes.append("RIFF", 4);
-    append32(bytes, quint32(36 + sampleCount));
-    bytes.append("WAVEfmt ", 8);
-    append32(bytes, 16);
-    append16(bytes, 6); // A-law
-    append16(bytes, 1);
-    append32(bytes, kSampleRate);
-    append32(bytes, kSampleRate);
-    append16(bytes, 1);
-    append16(bytes, 8);
-    bytes.append("data", 4);
-    append32(bytes, quint32(sampleCount));
 
     // 400 ms of tone, 200 ms of silence; the pitch rises with the channel.
     const double frequency = 300.0 + 20.0 * channel;
@@ -68,7 +40,7 @@ QByteArray waveClip(int channel, qint64 firstSample, int sampleCount)
             = on ? 8000.0 * std::sin(2.0 * M_PI * frequency * double(n) / kSampleRate) : 0.0;
         bytes.append(char(linearToAlaw(qint16(value))));
     }
-    return bytes;
+    return WaveRepair::repaired(bytes);
 }
 
 } // namespace AudioTone
