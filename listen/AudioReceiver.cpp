@@ -2,6 +2,7 @@
 
 #include "listen/AudioFileLocation.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QUdpSocket>
 #include <QVariant>
@@ -66,7 +67,12 @@ bool AudioReceiver::isActive(int server) const
 
 void AudioReceiver::drain(QUdpSocket *socket)
 {
-    while (socket->hasPendingDatagrams()) {
+    // A flood arrives faster than clips can be stored: one pass takes what
+    // fits in its time slice and leaves the rest to the next readyRead, so
+    // the window keeps answering.
+    QElapsedTimer slice;
+    slice.start();
+    while (socket->hasPendingDatagrams() && !slice.hasExpired(kDrainSliceMs)) {
         const qint64 size = socket->pendingDatagramSize();
         if (size < 0 || size > kMaxDatagram) {
             socket->readDatagram(nullptr, 0); // discard it

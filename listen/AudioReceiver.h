@@ -20,6 +20,9 @@ public:
     static constexpr qint64 kMaxDatagram = 47803;
     // The Linux default receive buffer holds only four full datagrams.
     static constexpr int kReceiveBuffer = 1 << 20;
+    // The longest one readyRead keeps the event loop; the socket is readable
+    // again at once when datagrams are left.
+    static constexpr int kDrainSliceMs = 10;
 
     explicit AudioReceiver(QObject *parent = nullptr);
 
