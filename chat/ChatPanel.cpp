@@ -52,6 +52,9 @@ ChatPanel::ChatPanel(QWidget *parent)
     setAccessibleDescription(objectName());
 
     m_mChat->setReadOnly(true);
+    // Nothing to undo in a read-only view, and the undo history would keep
+    // a copy of every line after "Limpar".
+    m_mChat->setUndoRedoEnabled(false);
     m_mChat->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     for (int n = 1; n <= ChatProtocol::kChannels; ++n)
         m_cbSelecCanal->addItem(ChatProtocol::channelItem(n));

@@ -2,6 +2,7 @@
 
 #include "chat/ChatProtocol.h"
 
+#include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -45,7 +46,12 @@ quint16 ChatServer::boundPort() const
 
 void ChatServer::drain()
 {
-    while (m_socket->hasPendingDatagrams()) {
+    // A flood arrives faster than lines can be shown: one pass takes what
+    // fits in its time slice and leaves the rest to the next readyRead (the
+    // socket stays readable), so the window keeps answering.
+    QElapsedTimer slice;
+    slice.start();
+    while (m_socket->hasPendingDatagrams() && !slice.hasExpired(kDrainSliceMs)) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram();
         if (!datagram.isValid() || datagram.data().size() > ChatProtocol::kMaxDatagram)
             continue;

@@ -14,6 +14,9 @@ class ChatServer final : public QObject
     Q_DISABLE_COPY_MOVE(ChatServer)
 
 public:
+    // The longest one readyRead keeps the event loop.
+    static constexpr int kDrainSliceMs = 10;
+
     explicit ChatServer(QObject *parent = nullptr);
 
     void setPort(quint16 port) { m_port = port; }

@@ -18,7 +18,8 @@ void ChatTranscript::append(const QStringList &lines)
 
 void ChatTranscript::clear()
 {
-    m_lines.clear();
+    // QList::clear() keeps the capacity: after a long run that is megabytes.
+    m_lines = QStringList();
     Q_EMIT cleared();
 }
 
