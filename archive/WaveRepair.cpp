@@ -57,8 +57,10 @@ QByteArray repaired(QByteArray content)
 
 void repairFile(const QString &path)
 {
+    // Opened for writing as well (and never created): the replacement below
+    // needs only a writable folder, so it would rewrite a read-only recording.
     QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
         throw VorlanError(
             QStringLiteral("Não foi possível abrir o arquivo %1: %2").arg(path, in.errorString()));
     const QByteArray content = in.readAll();
