@@ -4,8 +4,10 @@
 #include "app/VorlanError.h"
 #include "archive/RecordingsDb.h"
 #include "archive/RecordingsModel.h"
+#include "archive/ResultStream.h"
 #include "archive/SearchStatement.h"
 
+#include <QPointer>
 #include <QTime>
 
 namespace {
@@ -23,6 +25,13 @@ RecordingSearch::RecordingSearch(RecordingsDb *db, RecordingsModel *model, Notif
     , m_model(model)
     , m_notify(std::move(notify))
 {
+    // A comment saved while a large list still streams in waits for its
+    // last row rather than losing the rest of the list.
+    // The page may outlive either one, hence the guard.
+    m_db->setBeforeStatement([model = QPointer<RecordingsModel>(model)] {
+        if (model)
+            model->finishReading();
+    });
 }
 
 QString RecordingSearch::lastStatement() const
@@ -30,12 +39,17 @@ QString RecordingSearch::lastStatement() const
     return m_statement;
 }
 
+QVariantMap RecordingSearch::lastValues() const
+{
+    return m_values;
+}
+
 void RecordingSearch::open(const QString &statement, const QVariantMap &values)
 {
     m_model->closeList();
     m_statement = statement;
     m_values = values;
-    m_model->openList(m_db->exec(statement, values));
+    m_model->openList(m_db->stream(statement, values));
 }
 
 void RecordingSearch::run(const SearchInputs &in)

@@ -36,6 +36,7 @@ public:
     void refresh();
 
     QString lastStatement() const;
+    QVariantMap lastValues() const;
 
 private:
     void open(const QString &statement, const QVariantMap &values);

@@ -1,6 +1,7 @@
 #include "archive/RecordingsDb.h"
 
 #include "app/VorlanError.h"
+#include "archive/ResultStream.h"
 
 #include <QSqlError>
 
@@ -109,6 +110,8 @@ QSqlQuery RecordingsDb::tryExec(const QString &text, const QVariantMap &values, 
 
 QSqlQuery RecordingsDb::exec(const QString &text, const QVariantMap &values)
 {
+    if (m_beforeStatement)
+        m_beforeStatement();
     if (!isConnected())
         connect();
     QString error;
@@ -123,4 +126,26 @@ QSqlQuery RecordingsDb::exec(const QString &text, const QVariantMap &values)
             return query;
     }
     throw VorlanError(error);
+}
+
+std::unique_ptr<ResultStream> RecordingsDb::stream(const QString &text, const QVariantMap &values)
+{
+    if (m_beforeStatement)
+        m_beforeStatement();
+    if (!isConnected())
+        connect();
+    bool lost = false;
+    try {
+        return ResultStream::start(database(), text, values, &lost);
+    } catch (const VorlanError &) {
+        if (!lost)
+            throw;
+    }
+    connect();
+    return ResultStream::start(database(), text, values, &lost);
+}
+
+void RecordingsDb::setBeforeStatement(std::function<void()> hook)
+{
+    m_beforeStatement = std::move(hook);
 }

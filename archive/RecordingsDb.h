@@ -1,10 +1,13 @@
 #pragma once
 
+#include "archive/ResultStream.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantMap>
 #include <functional>
+#include <memory>
 
 // ZConnection1: the one connection to the recorder's database. Every
 // statement goes through exec(), which reopens a closed connection first and
@@ -33,6 +36,12 @@ public:
     // Prepares text, binds the values by name (":pInicial" -> key "pInicial")
     // and runs it. Throws VorlanError on failure.
     QSqlQuery exec(const QString &text, const QVariantMap &values = {});
+    // The same for a result read row by row as it arrives (see ResultStream).
+    std::unique_ptr<ResultStream> stream(const QString &text, const QVariantMap &values = {});
+
+    // Runs before every statement: a result still streaming must be read to
+    // its end (or dropped) before the connection can serve another one.
+    void setBeforeStatement(std::function<void()> hook);
 
     QSqlDatabase database() const;
 
@@ -47,4 +56,5 @@ private:
     QString m_password;
     QString m_databaseName;
     int m_timeoutSeconds = 5;
+    std::function<void()> m_beforeStatement;
 };

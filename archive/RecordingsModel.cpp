@@ -3,20 +3,30 @@
 #include "app/TimeText.h"
 #include "app/VorlanError.h"
 #include "archive/ColumnLookup.h"
+#include "archive/ResultStream.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QSqlField>
 #include <QTime>
 #include <cstring>
 
 namespace {
 constexpr int ChunkRows = 256;
-}
+// A slice on the event loop stops after this long, so the window keeps
+// answering while a large result streams in.
+constexpr int SliceMs = 8;
+} // namespace
 
 RecordingsModel::RecordingsModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
+    m_slices.setSingleShot(true);
+    m_slices.setInterval(0);
+    connect(&m_slices, &QTimer::timeout, this, &RecordingsModel::readSlice);
 }
+
+RecordingsModel::~RecordingsModel() = default;
 
 QString RecordingsModel::displayText(const QVariant &value)
 {
@@ -68,7 +78,7 @@ bool RecordingsModel::canFetchMore(const QModelIndex &parent) const
 }
 
 namespace {
-enum class Storage { Integer, Unsigned, Real, Boolean, Date, Time, DateTime, Bytes, Text };
+enum class Storage { Integer, Unsigned, Real, Boolean, Date, DateTime, Bytes, Text };
 
 Storage storageOf(const QMetaType &type)
 {
@@ -93,8 +103,6 @@ Storage storageOf(const QMetaType &type)
         return Storage::Boolean;
     case QMetaType::QDate:
         return Storage::Date;
-    case QMetaType::QTime:
-        return Storage::Time;
     case QMetaType::QDateTime:
         return Storage::DateTime;
     case QMetaType::QByteArray:
@@ -105,41 +113,36 @@ Storage storageOf(const QMetaType &type)
 }
 } // namespace
 
-void RecordingsModel::store(int column, const QVariant &value)
+void RecordingsModel::store(int column)
 {
-    const QMetaType type = m_types.at(column);
-    m_null.push_back(value.isNull());
-    if (value.isNull()) {
+    const ResultStream &in = *m_stream;
+    const bool null = in.isNull(column);
+    m_null.push_back(null);
+    if (null) {
         m_slots.push_back(0);
         return;
     }
     qint64 slot = 0;
-    switch (storageOf(type)) {
+    switch (storageOf(m_types.at(column))) {
     case Storage::Integer:
-    case Storage::Boolean:
-        slot = value.toLongLong();
-        break;
     case Storage::Unsigned:
-        slot = qint64(value.toULongLong());
+    case Storage::Boolean:
+        slot = in.integer(column);
         break;
     case Storage::Real: {
-        const double d = value.toDouble();
+        const double d = in.real(column);
         std::memcpy(&slot, &d, sizeof slot);
         break;
     }
     case Storage::Date:
-        slot = value.toDate().toJulianDay();
-        break;
-    case Storage::Time:
-        slot = value.toTime().msecsSinceStartOfDay();
+        slot = in.julianDay(column);
         break;
     case Storage::DateTime:
-        slot = value.toDateTime().toMSecsSinceEpoch();
+        slot = in.msecsSinceEpoch(column);
         break;
     case Storage::Bytes:
     case Storage::Text: {
-        const QByteArray bytes
-            = storageOf(type) == Storage::Bytes ? value.toByteArray() : value.toString().toUtf8();
+        const QByteArrayView bytes = in.bytes(column);
         slot = m_text.size();
         const quint32 length = quint32(bytes.size());
         m_text.append(reinterpret_cast<const char *>(&length), sizeof length);
@@ -175,8 +178,6 @@ QVariant RecordingsModel::cell(qsizetype index) const
     }
     case Storage::Date:
         return QDate::fromJulianDay(slot);
-    case Storage::Time:
-        return QTime::fromMSecsSinceStartOfDay(int(slot));
     case Storage::DateTime:
         return QDateTime::fromMSecsSinceEpoch(slot);
     case Storage::Bytes:
@@ -198,31 +199,68 @@ QVariant RecordingsModel::cell(qsizetype index) const
 int RecordingsModel::readChunk(int rows)
 {
     for (int n = 0; n < rows; ++n) {
-        if (!m_query.next()) {
+        bool more = false;
+        try {
+            more = m_stream->next();
+        } catch (...) {
             m_atEnd = true;
-            // The driver's copy of the result is no longer needed.
-            m_query.finish();
+            m_stream.reset();
+            throw;
+        }
+        if (!more) {
+            m_atEnd = true;
+            // Frees the statement and lets the connection serve others.
+            m_stream.reset();
             return n;
         }
         for (int c = 0; c < m_columns; ++c)
-            store(c, m_query.value(c));
+            store(c);
     }
     return rows;
+}
+
+void RecordingsModel::appendChunk(int rows)
+{
+    if (rows <= 0)
+        return;
+    // The rows are read first; rowCount() grows only between the begin and
+    // end of the insertion, as views expect.
+    beginInsertRows({}, m_rows, m_rows + rows - 1);
+    m_rows += rows;
+    endInsertRows();
 }
 
 void RecordingsModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    // The rows are read first; rowCount() grows only between the begin and
-    // end of the insertion, as views expect.
-    const int first = rowCount();
-    const int added = readChunk(ChunkRows);
-    if (added == 0)
+    const qsizetype before = m_null.size();
+    try {
+        appendChunk(readChunk(ChunkRows));
+    } catch (const VorlanError &) {
+        appendChunk(int((m_null.size() - before) / qMax(1, m_columns)));
+        throw;
+    }
+}
+
+void RecordingsModel::readSlice()
+{
+    if (!canFetchMore())
         return;
-    beginInsertRows({}, first, first + added - 1);
-    m_rows += added;
-    endInsertRows();
+    QElapsedTimer clock;
+    clock.start();
+    int rows = 0;
+    try {
+        while (!m_atEnd && clock.elapsed() < SliceMs)
+            rows += readChunk(64);
+    } catch (const VorlanError &e) {
+        appendChunk(int(m_null.size() / qMax(1, m_columns)) - m_rows);
+        Q_EMIT readFailed(e.message());
+        return;
+    }
+    appendChunk(rows);
+    if (!m_atEnd)
+        m_slices.start();
 }
 
 bool RecordingsModel::isOpen() const
@@ -235,7 +273,8 @@ void RecordingsModel::closeList()
     beginResetModel();
     m_open = false;
     m_atEnd = true;
-    m_query = QSqlQuery();
+    m_slices.stop();
+    m_stream.reset();
     m_record = QSqlRecord();
     m_columnOf.clear();
     clearCells();
@@ -243,11 +282,12 @@ void RecordingsModel::closeList()
     endResetModel();
 }
 
-void RecordingsModel::openList(QSqlQuery &&query)
+void RecordingsModel::openList(std::unique_ptr<ResultStream> stream)
 {
     beginResetModel();
-    m_query = std::move(query);
-    m_record = m_query.record();
+    m_slices.stop();
+    m_stream = std::move(stream);
+    m_record = m_stream->record();
     m_columnOf.clear();
     m_columns = m_record.count();
     clearCells();
@@ -256,8 +296,18 @@ void RecordingsModel::openList(QSqlQuery &&query)
         m_types.append(m_record.field(c).metaType());
     m_open = true;
     m_atEnd = false;
-    m_rows = readChunk(ChunkRows);
+    try {
+        m_rows = readChunk(ChunkRows);
+    } catch (...) {
+        m_rows = 0;
+        clearCells();
+        m_open = false;
+        endResetModel();
+        throw;
+    }
     endResetModel();
+    if (!m_atEnd)
+        m_slices.start();
 }
 
 QSqlRecord RecordingsModel::record() const
@@ -265,15 +315,19 @@ QSqlRecord RecordingsModel::record() const
     return m_record;
 }
 
-int RecordingsModel::totalSize() const
-{
-    return m_open ? (m_atEnd ? rowCount() : m_query.size()) : -1;
-}
-
 void RecordingsModel::fetchAllRows()
 {
     while (canFetchMore())
         fetchMore();
+}
+
+void RecordingsModel::finishReading()
+{
+    try {
+        fetchAllRows();
+    } catch (const VorlanError &e) {
+        Q_EMIT readFailed(e.message());
+    }
 }
 
 int RecordingsModel::columnOf(const QString &name) const

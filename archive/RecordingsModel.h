@@ -1,22 +1,28 @@
 #pragma once
 
+#include "archive/ResultStream.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
-#include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTimer>
+#include <memory>
 #include <vector>
 
-// The result list of Pesquisa as the grid shows it. Rows are read forward in
-// chunks as the view scrolls and kept in one flat list, so showing any row
-// never makes the client library seek (its seek costs O(row)). Dates and
-// times are shown in the fixed formats; any column is found by name.
+// The result list of Pesquisa as the grid shows it. Rows come off the wire
+// in short slices on the event loop (and at once when a view or a caller
+// asks for more), so the first screen shows while the rest arrives and the
+// window stays responsive. They are kept in one flat compact list, so showing
+// any row costs the same. Dates and times are shown in the fixed formats; any
+// column is found by name.
 class RecordingsModel final : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
     explicit RecordingsModel(QObject *parent = nullptr);
+    ~RecordingsModel() override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -29,14 +35,18 @@ public:
     // Open means a search has produced a result list (possibly empty).
     bool isOpen() const;
     void closeList();
-    void openList(QSqlQuery &&query);
+    // Takes the stream's first rows now and the rest in slices.
+    void openList(std::unique_ptr<ResultStream> stream);
 
     QSqlRecord record() const;
-    // Rows of the whole result (the driver knows them all), or -1.
-    int totalSize() const;
 
-    // Loads every row, so rowCount() is the whole result.
+    // Loads every row, so rowCount() is the whole result. Throws VorlanError
+    // when the read fails; the rows read so far stay.
     void fetchAllRows();
+
+    // fetchAllRows() for a caller that cannot take an exception: a failure
+    // is told through readFailed().
+    void finishReading();
 
     // The value of the column called name (case and accents ignored) in row;
     // NULL for a row outside the list. Throws VorlanError for an unknown
@@ -45,16 +55,24 @@ public:
 
     static QString displayText(const QVariant &value);
 
+Q_SIGNALS:
+    // A slice read on the event loop failed; the list keeps what it had.
+    void readFailed(const QString &message);
+
 private:
     // Reads up to rows rows into the compact cells; returns how many came.
     int readChunk(int rows);
-    void store(int column, const QVariant &value);
+    // Appends what was read, announcing the new rows to the views.
+    void appendChunk(int rows);
+    void readSlice();
+    void store(int column);
     QVariant cell(qsizetype index) const;
     void clearCells();
 
     int columnOf(const QString &name) const;
 
-    QSqlQuery m_query;
+    std::unique_ptr<ResultStream> m_stream;
+    QTimer m_slices;
     // Asked name -> column; the same few names are asked for every row.
     mutable QHash<QString, int> m_columnOf;
     QSqlRecord m_record;

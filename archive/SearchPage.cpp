@@ -175,6 +175,11 @@ void SearchPage::buildWidgets()
     // empty list (which then opens an empty player).
     m_grid->viewport()->installEventFilter(this);
     connect(m_model, &QAbstractItemModel::modelReset, this, &SearchPage::applyGridLayout);
+    // A large list arrives in slices after the first screen: the count
+    // follows it, and a read that fails half-way is told, not hidden.
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &SearchPage::updateCount);
+    connect(m_model, &RecordingsModel::readFailed, this,
+            [](const QString &message) { ErrorReport::show(message); });
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &SearchPage::showCurrentComment);
     connect(m_coment, &QPlainTextEdit::textChanged, this, [this] {
@@ -248,10 +253,8 @@ void SearchPage::updateCount()
         m_lbregistros->clear();
         return;
     }
-    // The driver holds the whole result, so size() is the full count even
-    // while the grid has fetched only its first rows.
-    const int size = m_model->totalSize();
-    m_lbregistros->setText(QString::number(size >= 0 ? size : m_model->rowCount()));
+    // While the list still streams in, this is the count so far.
+    m_lbregistros->setText(QString::number(m_model->rowCount()));
 }
 
 void SearchPage::showCurrentComment()

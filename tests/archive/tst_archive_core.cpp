@@ -1,6 +1,7 @@
 #include "app/VorlanError.h"
 #include "archive/ColumnLookup.h"
 #include "archive/RecordingLocation.h"
+#include "archive/ResultStream.h"
 #include "archive/SearchStatement.h"
 #include "archive/WaveRepair.h"
 
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void location();
     void sqlQuote_data();
     void sqlQuote();
+    void placeholders_data();
+    void placeholders();
     void statements_data();
     void statements();
     void columnFold_data();
@@ -147,6 +150,43 @@ void TestArchiveCore::sqlQuote()
     QFETCH(QString, text);
     QFETCH(QString, quoted);
     QCOMPARE(SearchStatement::SqlQuote(text), quoted);
+}
+
+void TestArchiveCore::placeholders_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("positional");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("dates") << QStringLiteral("a between :pInicial and :pFinal")
+                           << QStringLiteral("a between ? and ?")
+                           << QStringList { QStringLiteral("pInicial"), QStringLiteral("pFinal") };
+    QTest::newRow("repeated name") << QStringLiteral(":x=:x") << QStringLiteral("?=?")
+                                   << QStringList { QStringLiteral("x"), QStringLiteral("x") };
+    QTest::newRow("colon in a value") << QStringLiteral("obs like '%a :b%' and h>:pHoraIni")
+                                      << QStringLiteral("obs like '%a :b%' and h>?")
+                                      << QStringList { QStringLiteral("pHoraIni") };
+    QTest::newRow("doubled quote")
+        << QStringLiteral("x='it''s :no' and y=:p") << QStringLiteral("x='it''s :no' and y=?")
+        << QStringList { QStringLiteral("p") };
+    QTest::newRow("escaped backslash before quote")
+        << QStringLiteral("x='C:\\' and y=:p") << QStringLiteral("x='C:\\' and y=?")
+        << QStringList { QStringLiteral("p") };
+    QTest::newRow("other quotes") << QStringLiteral("`a:b` \"c:d\" :e")
+                                  << QStringLiteral("`a:b` \"c:d\" ?")
+                                  << QStringList { QStringLiteral("e") };
+    QTest::newRow("not a name") << QStringLiteral("a::b, 10 : 20, :")
+                                << QStringLiteral("a::b, 10 : 20, :") << QStringList {};
+}
+
+void TestArchiveCore::placeholders()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, positional);
+    QFETCH(QStringList, names);
+    QStringList got;
+    QCOMPARE(ResultStream::positional(text, &got), positional);
+    QCOMPARE(got, names);
 }
 
 void TestArchiveCore::statements_data()

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlRecord>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -65,6 +66,8 @@ private Q_SLOTS:
     void inputErrors();
     void columnsAndCharset();
     void modelKeepsValuesAcrossChunks();
+    void statementWhileListStreams();
+    void listStreamsOnTheEventLoop();
     void comments_data();
     void comments();
     void commentThatLatin1CannotHold();
@@ -191,6 +194,24 @@ void TestArchiveDb::searches()
         std::sort(got.begin(), got.end());
     QCOMPARE(got, expected);
     QVERIFY(messages.isEmpty());
+
+    // The rows read off the wire are the ones Qt's own driver gives for the
+    // same statement: names, types and every shown text.
+    QSqlQuery driver = db->exec(search.lastStatement(), search.lastValues());
+    const QSqlRecord streamed = model.record();
+    QCOMPARE(streamed.count(), driver.record().count());
+    for (int c = 0; c < streamed.count(); ++c) {
+        QCOMPARE(streamed.fieldName(c), driver.record().fieldName(c));
+        QCOMPARE(streamed.field(c).metaType(), driver.record().field(c).metaType());
+    }
+    for (int row = 0; driver.next(); ++row) {
+        for (int c = 0; c < streamed.count(); ++c) {
+            const QVariant mine = model.index(row, c).data(Qt::EditRole);
+            QCOMPARE(mine.isNull(), driver.value(c).isNull());
+            QCOMPARE(RecordingsModel::displayText(mine),
+                     RecordingsModel::displayText(driver.value(c)));
+        }
+    }
 }
 
 void TestArchiveDb::kindNineWithoutBusyFails()
@@ -277,10 +298,11 @@ void TestArchiveDb::modelKeepsValuesAcrossChunks()
     auto db = connectTo(QStringLiteral("vorlan"));
     RecordingsModel model;
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    model.openList(db->exec(QStringLiteral(
+    model.openList(db->stream(QStringLiteral(
         "SELECT seq, -seq 'neg', CAST(seq AS DOUBLE) / 4 'q', "
         "DATE('2020-01-01') + INTERVAL seq DAY 'd', SEC_TO_TIME(seq * 61) 'h', "
-        "IF(seq % 3 = 0, NULL, CONCAT('Não ', seq)) 'txt', IF(seq % 5 = 0, '', NULL) 'e' "
+        "IF(seq % 3 = 0, NULL, CONCAT('Não ', seq)) 'txt', IF(seq % 5 = 0, '', NULL) 'e', "
+        "IF(seq % 250 = 0, REPEAT('ção', 400 + seq), 'curto') 'longo' "
         "FROM seq_1_to_700")));
     const int firstChunk = model.rowCount();
     QVERIFY(firstChunk > 0);
@@ -311,6 +333,49 @@ void TestArchiveDb::modelKeepsValuesAcrossChunks()
         QCOMPARE(model.data(model.index(row, 5)).toString(),
                  seq % 3 == 0 ? QString() : QStringLiteral("Não %1").arg(seq));
     }
+    // Texts longer than a row buffer come whole, and the next row's short
+    // text is not left with the long one's tail.
+    for (int seq : { 250, 500 }) {
+        QCOMPARE(model.value(seq - 1, QStringLiteral("longo")).toString(),
+                 QStringLiteral("ção").repeated(400 + seq));
+        QCOMPARE(model.value(seq, QStringLiteral("longo")).toString(), QStringLiteral("curto"));
+    }
+}
+
+void TestArchiveDb::statementWhileListStreams()
+{
+    // A comment saved while a large list is still coming in must neither
+    // fail ("commands out of sync") nor cut the list short.
+    auto db = connectTo(QStringLiteral("vorlan"));
+    RecordingsModel model;
+    RecordingSearch search(db.get(), &model, [](const QString &) {});
+    db->connect();
+    model.openList(db->stream(QStringLiteral("SELECT seq FROM seq_1_to_20000")));
+    QVERIFY(model.rowCount() < 20000);
+    CommentUpdate::save(*db, 12, QStringLiteral("durante a lista"));
+    QCOMPARE(model.rowCount(), 20000);
+    QVERIFY(!model.canFetchMore());
+    QCOMPARE(model.value(19999, QStringLiteral("seq")).toInt(), 20000);
+    QSqlQuery q = db->exec(QStringLiteral("SELECT obs FROM registro WHERE id=12"));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("durante a lista"));
+}
+
+void TestArchiveDb::listStreamsOnTheEventLoop()
+{
+    // After the first screen the rest arrives by itself, in order, with
+    // the views told of every row.
+    auto db = connectTo(QStringLiteral("vorlan"));
+    db->connect();
+    RecordingsModel model;
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    model.openList(db->stream(QStringLiteral("SELECT seq FROM seq_1_to_30000")));
+    QTRY_VERIFY_WITH_TIMEOUT(!model.canFetchMore(), 20000);
+    QCOMPARE(model.rowCount(), 30000);
+    QVERIFY(inserted.count() >= 1);
+    QCOMPARE(inserted.last().at(2).toInt(), 29999);
+    for (int row : { 0, 255, 256, 12345, 29999 })
+        QCOMPARE(model.value(row, QStringLiteral("seq")).toInt(), row + 1);
 }
 
 void TestArchiveDb::comments_data()
