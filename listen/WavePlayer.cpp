@@ -6,8 +6,11 @@
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QMediaDevices>
 #include <QTimer>
+
+Q_LOGGING_CATEGORY(lcAudio, "vorlan.listen.audio")
 
 WavePlayer::WavePlayer(QObject *parent)
     : QObject(parent)
@@ -15,6 +18,7 @@ WavePlayer::WavePlayer(QObject *parent)
     , m_feedTimer(new QTimer(this))
 {
     m_feedTimer->setInterval(kFeedMs);
+    m_feedTimer->setTimerType(Qt::PreciseTimer);
     connect(m_feedTimer, &QTimer::timeout, this, &WavePlayer::feed);
 }
 
@@ -25,6 +29,16 @@ bool WavePlayer::hasOutput()
     if (m_outputKnown < 0)
         m_outputKnown = QMediaDevices::defaultAudioOutput().isNull() ? 0 : 1;
     return m_outputKnown == 1;
+}
+
+void WavePlayer::setBufferMicroseconds(qint64 microseconds)
+{
+    m_bufferMicroseconds = qMax<qint64>(5000, microseconds);
+}
+
+qint64 WavePlayer::clipBytesLeft() const
+{
+    return m_source->clipBytesLeft();
 }
 
 bool WavePlayer::playFile(const QString &fileName)
@@ -53,9 +67,10 @@ bool WavePlayer::playWave(const QByteArray &wave)
     format.setChannelCount(clip->channels);
     format.setSampleFormat(QAudioFormat::Int16);
 
-    if (hasOutput() && ensureSink(format)) {
-        m_source->setPcm(pcm);
-        startOutput();
+    if (hasOutput() && ensureSinks(format)) {
+        m_source->setPcm(pcm, format.bytesForDuration(qint64(kLingerMs) * 1000));
+        if (!openFreshStream())
+            m_source->clear();
     }
     Q_EMIT clipStarted(frames, clip->sampleRate);
     return true;
@@ -64,60 +79,90 @@ bool WavePlayer::playWave(const QByteArray &wave)
 void WavePlayer::stop()
 {
     m_source->clear();
-    m_feedTimer->stop();
-    if (m_sink)
-        m_sink->reset();
-    m_output = nullptr;
+    closeStream();
 }
 
-void WavePlayer::startOutput()
+bool WavePlayer::openFreshStream()
 {
-    // reset() drops what the sink still buffers instead of draining it.
-    m_sink->reset();
-    m_output = m_sink->start();
-    m_stalledTicks = 0;
+    QAudioSink *previous = m_output ? m_sinks[m_active] : nullptr;
+    QAudioSink *next = m_sinks[previous ? 1 - m_active : m_active];
+    // Asked again each time: the sink would otherwise start from the size the
+    // server granted last time, a little smaller on every restart.
+    next->setBufferSize(qsizetype(m_sinkFormat.bytesForDuration(m_bufferMicroseconds)));
+    QIODevice *output = next->start();
+    if (!output) {
+        qCWarning(lcAudio) << "cannot open an audio stream, error" << next->error();
+        closeStream();
+        m_outputKnown = -1; // look the device up again on the next clip
+        return false;
+    }
+    m_active = previous ? 1 - m_active : m_active;
+    m_output = output;
+    m_lastTaken.start();
+    // The new stream gets its first samples while the old one still keeps
+    // the device running; only then is the old sound dropped.
     feed();
+    if (previous)
+        previous->reset();
     m_feedTimer->start();
+    return true;
+}
+
+void WavePlayer::closeStream()
+{
+    m_feedTimer->stop();
+    for (QAudioSink *sink : m_sinks) {
+        if (sink)
+            sink->reset();
+    }
+    m_output = nullptr;
 }
 
 void WavePlayer::feed()
 {
-    if (!m_sink || !m_output) {
-        m_feedTimer->stop();
+    if (!m_output)
         return;
-    }
+    QAudioSink *sink = m_sinks[m_active];
     if (m_source->bytesAvailable() <= 0) {
-        m_feedTimer->stop(); // the sink plays what it holds and goes idle
+        closeStream(); // the clip and its silence are through: release the device
         return;
     }
-    const qint64 free = m_sink->bytesFree();
+    if (sink->state() == QAudio::StoppedState) {
+        // The sound server dropped the stream (restarted, device gone).
+        qCWarning(lcAudio) << "audio stream lost, error" << sink->error();
+        m_output = nullptr;
+        if (openFreshStream())
+            Q_EMIT streamReplaced();
+        return;
+    }
+    const qint64 free = sink->bytesFree();
     if (free > 0) {
-        const QByteArray chunk = m_source->read(free);
-        m_output->write(chunk);
-        m_stalledTicks = 0;
-    } else if (++m_stalledTicks * kFeedMs >= kStallMs) {
-        // PulseAudio sometimes leaves a freshly filled stream waiting for
-        // more than it lets us write; a cork/uncork sets it going.
-        m_sink->suspend();
-        m_sink->resume();
-        m_stalledTicks = 0;
+        m_output->write(m_source->read(free));
+        m_lastTaken.start();
+    } else if (m_source->clipBytesLeft() > 0 && m_lastTaken.elapsed() >= kStallMs) {
+        qCWarning(lcAudio) << "audio stream took nothing for" << m_lastTaken.elapsed()
+                           << "ms; opening a fresh one";
+        if (openFreshStream())
+            Q_EMIT streamReplaced();
     }
 }
 
-bool WavePlayer::ensureSink(const QAudioFormat &format)
+bool WavePlayer::ensureSinks(const QAudioFormat &format)
 {
-    if (m_sink && m_sinkFormat == format)
+    if (m_sinks[0] && m_sinkFormat == format)
         return true;
-    if (m_sink) {
-        m_sink->stop();
-        m_sink->deleteLater();
-        m_sink = nullptr;
+    closeStream();
+    for (QAudioSink *&sink : m_sinks) {
+        if (sink)
+            sink->deleteLater();
+        sink = nullptr;
     }
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
         return false;
-    m_sink = new QAudioSink(device, format, this);
-    m_sink->setBufferSize(qsizetype(format.bytesForDuration(kBufferMicroseconds)));
+    for (QAudioSink *&sink : m_sinks)
+        sink = new QAudioSink(device, format, this);
     m_sinkFormat = format;
+    m_active = 0;
     return true;
 }

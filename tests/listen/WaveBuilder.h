@@ -1,7 +1,10 @@
 #pragma once
 
+#include "listen/G711.h"
+
 #include <QByteArray>
 #include <QtEndian>
+#include <cmath>
 
 // Builds wave files byte by byte for the tests, so that every field can be
 // set to a wrong value on purpose.
@@ -53,6 +56,29 @@ inline QByteArray alawOfSize(qsizetype size, char fill = char(0xD5))
     QByteArray bytes = alaw(QByteArray(size - 44, fill));
     bytes.truncate(size);
     return bytes;
+}
+
+// The A-law code whose decoded value lies closest to sample.
+inline char nearestAlaw(qint16 sample)
+{
+    int best = 0;
+    for (int code = 1; code < 256; ++code) {
+        if (std::abs(G711::alawToLinear(quint8(code)) - sample)
+            < std::abs(G711::alawToLinear(quint8(best)) - sample))
+            best = code;
+    }
+    return char(best);
+}
+
+// An A-law clip of a steady sine tone, to be told apart from other tones
+// in a recording of what was played.
+inline QByteArray alawTone(double hz, int milliseconds, double amplitude = 8000.0)
+{
+    const int count = milliseconds * 8;
+    QByteArray codes(count, Qt::Uninitialized);
+    for (int i = 0; i < count; ++i)
+        codes[i] = nearestAlaw(qint16(amplitude * std::sin(2.0 * M_PI * hz * i / 8000.0)));
+    return alaw(codes);
 }
 
 } // namespace WaveBuilder
