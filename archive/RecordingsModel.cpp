@@ -116,10 +116,8 @@ Storage storageOf(const QMetaType &type)
 void RecordingsModel::store(int column)
 {
     const ResultStream &in = *m_stream;
-    const bool null = in.isNull(column);
-    m_null.push_back(null);
-    if (null) {
-        m_slots.push_back(0);
+    if (in.isNull(column)) {
+        m_cells.appendNull();
         return;
     }
     qint64 slot = 0;
@@ -141,24 +139,19 @@ void RecordingsModel::store(int column)
         slot = in.msecsSinceEpoch(column);
         break;
     case Storage::Bytes:
-    case Storage::Text: {
-        const QByteArrayView bytes = in.bytes(column);
-        slot = m_text.size();
-        const quint32 length = quint32(bytes.size());
-        m_text.append(reinterpret_cast<const char *>(&length), sizeof length);
-        m_text.append(bytes);
-        break;
+    case Storage::Text:
+        m_cells.appendText(in.bytes(column));
+        return;
     }
-    }
-    m_slots.push_back(slot);
+    m_cells.appendValue(slot);
 }
 
 QVariant RecordingsModel::cell(qsizetype index) const
 {
     const QMetaType type = m_types.at(int(index % m_columns));
-    if (m_null[size_t(index)])
+    if (m_cells.isNull(index))
         return QVariant(type);
-    const qint64 slot = m_slots[size_t(index)];
+    const qint64 slot = m_cells.value(index);
     switch (storageOf(type)) {
     case Storage::Integer:
     case Storage::Unsigned:
@@ -182,12 +175,10 @@ QVariant RecordingsModel::cell(qsizetype index) const
         return QDateTime::fromMSecsSinceEpoch(slot);
     case Storage::Bytes:
     case Storage::Text: {
-        quint32 length = 0;
-        std::memcpy(&length, m_text.constData() + slot, sizeof length);
-        const char *bytes = m_text.constData() + slot + qsizetype(sizeof length);
+        const QByteArrayView bytes = m_cells.text(index);
         if (storageOf(type) == Storage::Bytes)
-            return QByteArray(bytes, qsizetype(length));
-        QVariant v(QString::fromUtf8(bytes, qsizetype(length)));
+            return bytes.toByteArray();
+        QVariant v(QString::fromUtf8(bytes));
         if (type.id() != QMetaType::QString && type.isValid())
             v.convert(type);
         return v;
@@ -234,11 +225,11 @@ void RecordingsModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    const qsizetype before = m_null.size();
+    const qsizetype before = m_cells.size();
     try {
         appendChunk(readChunk(ChunkRows));
     } catch (const VorlanError &) {
-        appendChunk(int((m_null.size() - before) / qMax(1, m_columns)));
+        appendChunk(int((m_cells.size() - before) / qMax(1, m_columns)));
         throw;
     }
 }
@@ -254,7 +245,7 @@ void RecordingsModel::readSlice()
         while (!m_atEnd && clock.elapsed() < SliceMs)
             rows += readChunk(64);
     } catch (const VorlanError &e) {
-        appendChunk(int(m_null.size() / qMax(1, m_columns)) - m_rows);
+        appendChunk(int(m_cells.size() / qMax(1, m_columns)) - m_rows);
         Q_EMIT readFailed(e.message());
         return;
     }
@@ -355,7 +346,5 @@ QVariant RecordingsModel::value(int row, const QString &name) const
 void RecordingsModel::clearCells()
 {
     m_rows = 0;
-    std::vector<qint64>().swap(m_slots);
-    std::vector<bool>().swap(m_null);
-    m_text = QByteArray();
+    m_cells.clear();
 }

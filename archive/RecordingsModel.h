@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/CellStore.h"
 #include "archive/ResultStream.h"
 
 #include <QAbstractTableModel>
@@ -76,13 +77,9 @@ private:
     // Asked name -> column; the same few names are asked for every row.
     mutable QHash<QString, int> m_columnOf;
     QSqlRecord m_record;
-    // The cells in compact form, row after row: one 64-bit slot per cell
-    // (number, Julian day, milliseconds, or the offset of its text in
-    // m_text), and a null flag. A QVariant per cell would take several times
-    // the memory of the result itself on a large archive.
-    std::vector<qint64> m_slots;
-    std::vector<bool> m_null;
-    QByteArray m_text;
+    // A QVariant per cell would take several times the memory of the
+    // result itself on a large archive.
+    CellStore m_cells;
     QList<QMetaType> m_types;
     int m_rows = 0;
     int m_columns = 0;

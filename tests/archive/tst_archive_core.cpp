@@ -1,4 +1,5 @@
 #include "app/VorlanError.h"
+#include "archive/CellStore.h"
 #include "archive/ColumnLookup.h"
 #include "archive/RecordingLocation.h"
 #include "archive/ResultStream.h"
@@ -25,6 +26,7 @@ private Q_SLOTS:
     void location();
     void sqlQuote_data();
     void sqlQuote();
+    void cellsAcrossBlocks();
     void placeholders_data();
     void placeholders();
     void statements_data();
@@ -150,6 +152,44 @@ void TestArchiveCore::sqlQuote()
     QFETCH(QString, text);
     QFETCH(QString, quoted);
     QCOMPARE(SearchStatement::SqlQuote(text), quoted);
+}
+
+void TestArchiveCore::cellsAcrossBlocks()
+{
+    // Enough text to fill several blocks, lengths on both sides of each
+    // length-byte boundary, one text larger than a block, nulls and numbers
+    // between: every cell reads back as stored.
+    CellStore cells;
+    auto textOf = [](int i) {
+        const int length = (i % 7 == 0) ? (i % 300) : (i % 131);
+        return QByteArray(length, char('a' + i % 26));
+    };
+    const QByteArray huge(3 << 20, 'z');
+    for (int i = 0; i < 40000; ++i) {
+        if (i == 20000)
+            cells.appendText(huge);
+        else if (i % 5 == 0)
+            cells.appendNull();
+        else if (i % 5 == 1)
+            cells.appendValue(-qint64(i) * 1000003);
+        else
+            cells.appendText(textOf(i));
+    }
+    QCOMPARE(cells.size(), 40000);
+    for (int i = 0; i < 40000; ++i) {
+        if (i == 20000) {
+            QVERIFY(cells.text(i) == huge);
+        } else if (i % 5 == 0) {
+            QVERIFY(cells.isNull(i));
+        } else if (i % 5 == 1) {
+            QVERIFY(!cells.isNull(i));
+            QCOMPARE(cells.value(i), -qint64(i) * 1000003);
+        } else {
+            QVERIFY2(cells.text(i) == textOf(i), qPrintable(QString::number(i)));
+        }
+    }
+    cells.clear();
+    QCOMPARE(cells.size(), 0);
 }
 
 void TestArchiveCore::placeholders_data()
