@@ -115,6 +115,7 @@ MYSQL_TIME mysqlTime(QDate date, QTime time, enum_mysql_timestamp_type type)
 
 struct ResultStream::Private
 {
+    MYSQL *mysql = nullptr;
     MYSQL_STMT *stmt = nullptr;
     MYSQL_RES *meta = nullptr;
     QSqlRecord record;
@@ -131,10 +132,16 @@ struct ResultStream::Private
 
     [[noreturn]] void fail(bool *connectionLost = nullptr) const
     {
-        const unsigned code = mysql_stmt_errno(stmt);
+        // A read that breaks off mid-result leaves its error on the
+        // connection rather than on the statement.
+        unsigned code = mysql_stmt_errno(stmt);
+        QString text = QString::fromUtf8(mysql_stmt_error(stmt));
+        if (code == 0 || text.trimmed().isEmpty()) {
+            code = mysql_errno(mysql);
+            text = QString::fromUtf8(mysql_error(mysql));
+        }
         if (connectionLost)
             *connectionLost = code == 2006 || code == 2013;
-        QString text = QString::fromUtf8(mysql_stmt_error(stmt));
         if (text.trimmed().isEmpty())
             text = QStringLiteral("Erro no banco de dados.");
         throw VorlanError(text);
@@ -197,6 +204,7 @@ std::unique_ptr<ResultStream> ResultStream::start(const QSqlDatabase &db, const 
 
     std::unique_ptr<ResultStream> s(new ResultStream);
     Private &p = *s->d;
+    p.mysql = mysql;
     p.stmt = mysql_stmt_init(mysql);
     if (!p.stmt)
         throw VorlanError(QStringLiteral("Sem memória para a consulta."));

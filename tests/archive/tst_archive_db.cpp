@@ -76,6 +76,7 @@ private Q_SLOTS:
     void silentServerIsBounded();
     void serverDownThenUp();
     void serverRestartWhileConnected();
+    void serverKilledWhileListStreams();
 
 private:
     std::unique_ptr<RecordingsDb> connectTo(const QString &database,
@@ -524,6 +525,41 @@ void TestArchiveDb::serverRestartWhileConnected()
     QVERIFY(db->isConnected()); // the driver does not notice by itself
     search.refresh();
     QCOMPARE(model.rowCount(), 2);
+}
+
+void TestArchiveDb::serverKilledWhileListStreams()
+{
+    auto db = connectTo(QStringLiteral("vorlan"));
+    RecordingsModel model;
+    QStringList failures;
+    connect(&model, &RecordingsModel::readFailed, this,
+            [&](const QString &message) { failures << message; });
+    RecordingSearch search(db.get(), &model, [](const QString &) {});
+    db->connect();
+    model.openList(
+        db->stream(QStringLiteral("SELECT seq, REPEAT('x', 200) 'pad' FROM seq_1_to_3000000")));
+    QVERIFY(model.canFetchMore());
+
+    QFile pidFile(fixtureDir() + QStringLiteral("/mysqld.pid"));
+    QVERIFY(pidFile.open(QIODevice::ReadOnly));
+    const QString pid = QString::fromLatin1(pidFile.readAll().trimmed());
+    QCOMPARE(QProcess::execute(QStringLiteral("kill"), { QStringLiteral("-9"), pid }), 0);
+    // The slices read what was already on the way, then tell the loss; the
+    // rows that came stay, in order.
+    QTRY_VERIFY_WITH_TIMEOUT(!failures.isEmpty(), 30000);
+    QVERIFY2(failures.first().contains(QStringLiteral("connection"), Qt::CaseInsensitive),
+             qPrintable(failures.first()));
+    QVERIFY(!model.canFetchMore());
+    const int rows = model.rowCount();
+    QVERIFY(rows > 0 && rows < 3000000);
+    QCOMPARE(model.value(rows - 1, QStringLiteral("seq")).toInt(), rows);
+
+    // The next search finds the restarted server by itself.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QProcess::execute(QStringLiteral("kill"), { QStringLiteral("-0"), pid }) != 0, 10000);
+    QVERIFY(serverScript({ QStringLiteral("start"), fixtureDir(), QString::number(m_port) }));
+    search.run({ 7, {}, {}, {}, {}, {} });
+    QCOMPARE(model.rowCount(), 11);
 }
 
 QTEST_GUILESS_MAIN(TestArchiveDb)
