@@ -14,8 +14,10 @@ mkdir -p "$demo"
 config="$demo/config.ini"
 
 pids=()
+ownPulse=0
 cleanup() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    if ((ownPulse)); then pulseaudio --kill 2>/dev/null || true; fi
     if [[ -x "$root/scripts/demo-db.sh" ]]; then "$root/scripts/demo-db.sh" stop "$demo" || true; fi
 }
 trap cleanup EXIT
@@ -40,6 +42,23 @@ fi
 
 # The live audio is written to audio/temp.wav beside the program.
 mkdir -p "$root/build/app/audio"
+
+# The live audio plays through PulseAudio: start one for this user when none
+# runs (its default setup falls back to a null sink on a machine without a
+# sound card), and stop it again at the end.
+if command -v pulseaudio >/dev/null && command -v pactl >/dev/null && ! pactl info >/dev/null 2>&1; then
+    if [[ -z "${XDG_RUNTIME_DIR:-}" || ! -w "${XDG_RUNTIME_DIR:-/nonexistent}" ]]; then
+        # Short: the server's socket path must fit in 108 bytes.
+        XDG_RUNTIME_DIR="$(mktemp -d "${TMPDIR:-/tmp}/vorlan-demo-XXXXXX")"
+        export XDG_RUNTIME_DIR
+    fi
+    if pulseaudio --start --exit-idle-time=-1 2>/dev/null && pactl info >/dev/null 2>&1; then
+        ownPulse=1
+        echo "Sound: started PulseAudio ($(pactl get-default-sink 2>/dev/null || echo '?'))."
+    else
+        echo "Sound: PulseAudio did not start; the live audio will not be heard."
+    fi
+fi
 
 "$root/build/tools/sim/vorlan-sim" --churn 3000 --chat-every 30 < /dev/null &
 pids+=($!)

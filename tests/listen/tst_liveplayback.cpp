@@ -1,16 +1,20 @@
 #include "listen/AudioReceiver.h"
+#include "listen/ListeningSection.h"
 #include "listen/WavePlayer.h"
 #include "tests/listen/MonitorRecorder.h"
 #include "tests/listen/PrivateSoundServer.h"
 #include "tests/listen/ToneTrack.h"
 #include "tests/listen/WaveBuilder.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
+#include <QWidget>
 #include <memory>
 
 // What the sound device really plays: a private PulseAudio daemon with a
@@ -34,6 +38,7 @@ private Q_SLOTS:
     void endingSilencesAtOnce_data();
     void endingSilencesAtOnce();
     void streamOverUdpIsHeardWithoutHoles();
+    void simulatorCallIsHeardUntilDisconnected();
     // Last: it stops the recorder.
     void newClipFlowsOnSinkOfItsOwn();
 
@@ -258,6 +263,85 @@ void TestLivePlayback::streamOverUdpIsHeardWithoutHoles()
     }
 }
 
+void TestLivePlayback::simulatorCallIsHeardUntilDisconnected()
+{
+    // The way a supervisor hears a call: a listen request to the simulator,
+    // its stream of 200 ms clips (a 760 Hz beep on channel 23, 400 ms on,
+    // 200 ms off), and "Desconectar".
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    quint16 audioPorts[2] = {};
+    for (quint16 &port : audioPorts) {
+        QUdpSocket probe;
+        QVERIFY(probe.bind(QHostAddress(QHostAddress::AnyIPv4), 0));
+        port = probe.localPort();
+    }
+    QProcess sim;
+    sim.start(
+        QStringLiteral(VORLAN_SIM_PATH),
+        { QStringLiteral("--status-port"), QStringLiteral("0"), QStringLiteral("--status-port2"),
+          QStringLiteral("0"), QStringLiteral("--agent-base-port"), QStringLiteral("0"),
+          QStringLiteral("--listen-port"), QStringLiteral("0"), QStringLiteral("--listen-port2"),
+          QStringLiteral("0"), QStringLiteral("--audio-port"), QString::number(audioPorts[0]),
+          QStringLiteral("--audio-port2"), QString::number(audioPorts[1]),
+          QStringLiteral("--all-calls") });
+    QVERIFY(sim.waitForStarted(5000));
+    quint16 listenPort2 = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            while (sim.canReadLine()) {
+                const QList<QByteArray> words = sim.readLine().trimmed().split(' ');
+                if (words.size() == 3 && words.at(0) == "listen-ports")
+                    listenPort2 = quint16(words.at(2).toUInt());
+            }
+            return listenPort2 != 0;
+        }(),
+        5000);
+
+    QWidget window;
+    auto *section = new ListeningSection(&window, &window);
+    QDir(dir.path()).mkpath(QStringLiteral("audio"));
+    section->setProgramDirectory(dir.path());
+    section->setServerHost(2, QStringLiteral("127.0.0.1"));
+    section->setServerPort(2, listenPort2);
+    section->setAudioPorts(audioPorts[0], audioPorts[1]);
+    QVERIFY(section->activateAudio());
+    QSignalSpy played(section->player(), &WavePlayer::clipStarted);
+    QSignalSpy done(section, &ListeningSection::requestFinished);
+    section->requestListen(23, QStringLiteral("Gravando"));
+    QVERIFY(done.wait(3000));
+    QVERIFY(section->isConnected());
+    QTRY_VERIFY_WITH_TIMEOUT(played.count() >= 1, 3000);
+    const qint64 from = now();
+    QTRY_VERIFY_WITH_TIMEOUT(recordedUntil(from + 1200 * kMs), 5000);
+
+    // Two of every three 600 ms periods are beep, less the joins.
+    constexpr double kBeep = 300.0 + 20.0 * 23;
+    const auto window1
+        = ToneTrack::spansFrom(m_recorder.samples(), m_recorder.sampleAtNs(from), { kBeep });
+    qint64 beep = 0;
+    for (const ToneTrack::Span &span : window1) {
+        if (span.tone == 0 && span.first < m_recorder.sampleAtNs(from + 1200 * kMs))
+            beep += span.length();
+    }
+    QVERIFY2(beep >= 600 * 8, qPrintable(QStringLiteral("%1 ms of beep in 1.2 s").arg(beep / 8)));
+
+    section->btDesconectaClick();
+    QVERIFY(done.wait(3000));
+    const qint64 stopped = now();
+    const int clipsAtStop = int(played.count());
+    QTRY_VERIFY_WITH_TIMEOUT(recordedUntil(stopped + 900 * kMs), 5000);
+    // The clip under way plays out (200 ms); nothing comes after it.
+    QVERIFY(played.count() <= clipsAtStop + 1);
+    const auto after = ToneTrack::spansFrom(m_recorder.samples(),
+                                            m_recorder.sampleAtNs(stopped + 400 * kMs), { kBeep });
+    for (const ToneTrack::Span &span : after)
+        QVERIFY2(span.tone != 0, qPrintable(describe(after, stopped)));
+    sim.write("quit\n");
+    if (!sim.waitForFinished(3000))
+        sim.kill();
+}
+
 void TestLivePlayback::newClipFlowsOnSinkOfItsOwn()
 {
     // With no other stream on the sink, a stream opened just after the sink
@@ -278,5 +362,5 @@ void TestLivePlayback::newClipFlowsOnSinkOfItsOwn()
     QCOMPARE(replaced.count(), 0);
 }
 
-QTEST_GUILESS_MAIN(TestLivePlayback)
+QTEST_MAIN(TestLivePlayback)
 #include "tst_liveplayback.moc"
