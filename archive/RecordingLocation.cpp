@@ -39,9 +39,19 @@ QString NthWord(int n, const QString &text, const QString &separators)
 
 bool ContainsWord(const QString &word, const QString &text, const QString &separators)
 {
-    const int count = CountWords(text, separators);
-    for (int n = 1; n <= count; ++n) {
-        if (NthWord(n, text, separators) == word)
+    // One pass: asking NthWord for every word in turn walks the text again
+    // for each one, seconds on a stored path of a few thousand levels.
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        while (i < size && separators.contains(text.at(i)))
+            ++i;
+        if (i >= size)
+            break;
+        const qsizetype start = i;
+        while (i < size && !separators.contains(text.at(i)))
+            ++i;
+        if (QStringView(text).sliced(start, i - start) == word)
             return true;
     }
     return false;
