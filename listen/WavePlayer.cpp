@@ -36,6 +36,11 @@ void WavePlayer::setBufferMicroseconds(qint64 microseconds)
     m_bufferMicroseconds = qMax<qint64>(5000, microseconds);
 }
 
+void WavePlayer::setLingerMilliseconds(int milliseconds)
+{
+    m_lingerMs = qMax(0, milliseconds);
+}
+
 qint64 WavePlayer::clipBytesLeft() const
 {
     return m_source->clipBytesLeft();
@@ -68,7 +73,7 @@ bool WavePlayer::playWave(const QByteArray &wave)
     format.setSampleFormat(QAudioFormat::Int16);
 
     if (hasOutput() && ensureSinks(format)) {
-        m_source->setPcm(pcm, format.bytesForDuration(qint64(kLingerMs) * 1000));
+        m_source->setPcm(pcm, format.bytesForDuration(qint64(m_lingerMs) * 1000));
         if (!openFreshStream())
             m_source->clear();
     }

@@ -59,6 +59,8 @@ public:
 
     // The sink buffer asked of the sound system for streams opened from now on.
     void setBufferMicroseconds(qint64 microseconds);
+    // The silence fed after each clip from now on (kLingerMs unless set).
+    void setLingerMilliseconds(int milliseconds);
     // Samples of the current clip not yet handed to the sound system.
     qint64 clipBytesLeft() const;
     // Whether a stream is open (playing a clip or the silence after it).
@@ -84,5 +86,6 @@ private:
     QElapsedTimer m_lastTaken;
     QAudioFormat m_sinkFormat;
     qint64 m_bufferMicroseconds = kBufferMicroseconds;
+    int m_lingerMs = kLingerMs;
     int m_outputKnown = -1; // -1 not looked up yet, 0 none, 1 present
 };

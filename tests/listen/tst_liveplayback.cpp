@@ -37,6 +37,7 @@ private Q_SLOTS:
     void newClipCutsOffOldOne();
     void endingSilencesAtOnce_data();
     void endingSilencesAtOnce();
+    void deviceIsReleasedAfterTheSilence();
     void streamOverUdpIsHeardWithoutHoles();
     void simulatorCallIsHeardUntilDisconnected();
     // Last: it stops the recorder.
@@ -208,6 +209,24 @@ void TestLivePlayback::endingSilencesAtOnce()
     QVERIFY2(a.size() == 1, qPrintable(describe(heardSince(atFirst), atFirst)));
     const double silentMs = msAfter(a.first().end, at);
     QVERIFY2(silentMs < 150, qPrintable(QStringLiteral("silent %1 ms after").arg(silentMs)));
+}
+
+void TestLivePlayback::deviceIsReleasedAfterTheSilence()
+{
+    m_player->setLingerMilliseconds(300);
+    for (const double tone : { kToneA, kToneB }) {
+        const qint64 at = now();
+        QVERIFY(m_player->playWave(WaveBuilder::alawTone(tone, 100)));
+        QVERIFY(m_player->isStreaming());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_player->isStreaming(), 3000);
+        // Released no sooner than the clip and its silence have been handed over.
+        QVERIFY(now() - at >= 250 * kMs);
+        QTRY_VERIFY_WITH_TIMEOUT(recordedUntil(at + 600 * kMs), 5000);
+        const auto heard = ToneTrack::spansOf(heardSince(at), tone == kToneA ? 0 : 1);
+        // Heard whole before the stream closed, and again on the stream opened after it.
+        QVERIFY2(heard.size() == 1 && qAbs(heard.first().length() - 800) <= kEdgeSamples,
+                 qPrintable(describe(heardSince(at), at)));
+    }
 }
 
 void TestLivePlayback::streamOverUdpIsHeardWithoutHoles()
