@@ -55,6 +55,9 @@ void ChannelRow::addColumns(QHBoxLayout *layout, QLabel *number, QLabel *name, Q
     const QFontMetrics metrics(bold);
     number->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("40")) + 4);
     name->setMinimumWidth(30);
+    // The name is the server's text: whatever its length or line breaks, it
+    // must not resize the row, or every poll would lay the window out anew.
+    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     status->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("Desabilitado")) + 4);
     duration->setFixedWidth(duration->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00"))
                             + 6);

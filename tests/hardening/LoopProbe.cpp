@@ -2,7 +2,17 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <ctime>
 #include <malloc.h>
+
+namespace {
+qint64 threadCpuNs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+} // namespace
 
 LoopProbe::LoopProbe(QObject *parent)
     : QObject(parent)
@@ -16,9 +26,11 @@ LoopProbe::LoopProbe(QObject *parent)
 void LoopProbe::start()
 {
     m_longestNs = 0;
+    m_longestCpuNs = 0;
     m_ticks = 0;
     m_clock.start();
     m_lastNs = 0;
+    m_lastCpuNs = threadCpuNs();
     m_timer->start();
 }
 
@@ -31,8 +43,13 @@ void LoopProbe::stop()
 void LoopProbe::tick()
 {
     const qint64 now = m_clock.nsecsElapsed();
-    m_longestNs = qMax(m_longestNs, now - m_lastNs);
+    const qint64 cpu = threadCpuNs();
+    if (now - m_lastNs > m_longestNs) {
+        m_longestNs = now - m_lastNs;
+        m_longestCpuNs = cpu - m_lastCpuNs;
+    }
     m_lastNs = now;
+    m_lastCpuNs = cpu;
     ++m_ticks;
 }
 

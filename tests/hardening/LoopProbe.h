@@ -19,6 +19,9 @@ public:
     void start();
     void stop();
     qint64 longestStallMs() const { return m_longestNs / 1000000; }
+    // The part of the longest stall this thread spent running; the rest it
+    // waited for a processor (the machine was busy, not the program).
+    qint64 longestStallCpuMs() const { return m_longestCpuNs / 1000000; }
     qint64 ticks() const { return m_ticks; }
 
     // Runs a real event loop (not QTest::qWait, which sleeps between passes)
@@ -35,5 +38,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_lastNs = 0;
     qint64 m_longestNs = 0;
+    qint64 m_lastCpuNs = 0;
+    qint64 m_longestCpuNs = 0;
     qint64 m_ticks = 0;
 };

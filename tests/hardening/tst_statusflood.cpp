@@ -30,6 +30,7 @@ private Q_SLOTS:
 
 private:
     QLabel *label(const QString &name) const;
+    QList<QRect> rowGeometries() const;
     static QByteArray validReply(int server);
 
     QTemporaryDir m_dir;
@@ -74,6 +75,15 @@ QLabel *TestStatusFlood::label(const QString &name) const
     return m_window->findChild<QLabel *>(name);
 }
 
+QList<QRect> TestStatusFlood::rowGeometries() const
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QList<QRect> rows;
+    for (int n = 1; n <= 40; ++n)
+        rows.append(m_window->findChild<QWidget *>(QStringLiteral("PanelC%1").arg(n))->geometry());
+    return rows;
+}
+
 QByteArray TestStatusFlood::validReply(int server)
 {
     QByteArray reply;
@@ -108,6 +118,7 @@ void TestStatusFlood::floodThenValidReply()
         QVERIFY(port);
         m_section->setStatusEndpoint(server, QStringLiteral("127.0.0.1"), port);
     }
+    const QList<QRect> rowsBefore = rowGeometries();
     m_section->timerStatus()->start();
     m_section->timerStatus2()->start();
     m_section->tAtuaLabel()->start();
@@ -125,15 +136,18 @@ void TestStatusFlood::floodThenValidReply()
     const qint64 exchanges = m_exchanges - exchangesBefore;
     const qint64 growth = LoopProbe::heapInUse() - heapBefore;
     qInfo("sent %lld garbage datagrams to %lld requests; %lld exchanges (%lld with a reply "
-          "taken), longest stall %lld ms, heap growth %lld KiB",
+          "taken), longest stall %lld ms (%lld ms of it running), heap growth %lld KiB",
           recorders[0].sent() + recorders[1].sent(),
           recorders[0].requests() + recorders[1].requests(), exchanges, m_replies,
-          probe.longestStallMs(), growth / 1024);
+          probe.longestStallMs(), probe.longestStallCpuMs(), growth / 1024);
 
     // Both polls went on at their pace: about 5 + 2.5 exchanges a second.
     QVERIFY2(exchanges >= 5, "the polls stopped under the flood");
     QVERIFY2(probe.longestStallMs() < 1000, "the event loop stalled under the flood");
     QVERIFY2(growth < 4 * 1024 * 1024, "memory did not return to its level");
+    // Names of any length or with line breaks leave the board's layout alone
+    // (a moving layout would lay out the whole window at every poll).
+    QCOMPARE(rowGeometries(), rowsBefore);
 
     for (int server : { 1, 2 })
         recorders[server - 1].answerWith(validReply(server));
