@@ -1,8 +1,10 @@
 #include "monitor/StatusPoller.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHostInfo>
 #include <QNetworkDatagram>
+#include <QPointer>
 #include <QTimer>
 #include <QUdpSocket>
 
@@ -42,18 +44,36 @@ void StatusPoller::tick()
         return;
     }
     m_resolving = true;
-    m_lookupId = QHostInfo::lookupHost(m_host, this, [this](const QHostInfo &info) {
-        m_lookupId = -1;
-        if (!m_resolving)
-            return; // the wait ran out first
-        m_resolving = false;
-        const auto addresses = info.addresses();
-        if (info.error() != QHostInfo::NoError || addresses.isEmpty()) {
-            finish(false);
-            return;
-        }
-        send(addresses.constFirst());
-    });
+    // A lookup left running by an earlier exchange answers this one: at most
+    // one is ever out, however long the resolver takes.
+    if (m_lookupId >= 0 && m_lookupHost == m_host)
+        return;
+    m_lookupHost = m_host;
+    // Never aborted, and tied to the application rather than to this poller:
+    // Qt 6.4 never frees the callback of a lookup that is aborted or whose
+    // context object is gone when it ends.
+    m_lookupId
+        = QHostInfo::lookupHost(m_host, QCoreApplication::instance(),
+                                [self = QPointer<StatusPoller>(this)](const QHostInfo &info) {
+                                    if (self)
+                                        self->lookedUp(info);
+                                });
+}
+
+void StatusPoller::lookedUp(const QHostInfo &info)
+{
+    if (info.lookupId() != m_lookupId)
+        return; // a lookup of a host no longer polled
+    m_lookupId = -1;
+    if (!m_resolving)
+        return; // the wait ran out first
+    m_resolving = false;
+    const auto addresses = info.addresses();
+    if (info.error() != QHostInfo::NoError || addresses.isEmpty()) {
+        finish(false);
+        return;
+    }
+    send(addresses.constFirst());
 }
 
 void StatusPoller::send(const QHostAddress &address)
@@ -96,11 +116,8 @@ void StatusPoller::readReply()
 void StatusPoller::finish(bool replied)
 {
     m_wait->stop();
+    // A lookup still out is left to finish; the next tick takes it over.
     m_resolving = false;
-    if (m_lookupId >= 0) {
-        QHostInfo::abortHostLookup(m_lookupId);
-        m_lookupId = -1;
-    }
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->close();

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class QHostInfo;
 class QTimer;
 class QUdpSocket;
 
@@ -45,6 +46,7 @@ Q_SIGNALS:
 
 private:
     void tick();
+    void lookedUp(const QHostInfo &info);
     void send(const QHostAddress &address);
     void readReply();
     void finish(bool replied);
@@ -56,6 +58,7 @@ private:
     quint16 m_port = 0;
     bool m_resolving = false;
     int m_lookupId = -1;
+    QString m_lookupHost;
     bool m_shutDown = false;
     qint64 m_lastReplyHandlingNs = 0;
 };
