@@ -24,7 +24,7 @@ void Churn::step()
 {
     std::uniform_int_distribution<int> pick(1, 40);
     SimState::Channel &c = m_state->channel(pick(m_random));
-    if (c.disabled)
+    if (c.disabled || c.held)
         return;
     // Calls are longer than pauses: about two thirds of the rows are busy.
     std::bernoulli_distribution busy(2.0 / 3.0);

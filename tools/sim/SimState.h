@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QString>
-
 #include <array>
 
 // What the simulated recorder knows of its 40 channels, shared by the
@@ -13,11 +12,13 @@ class SimState final : public QObject
     Q_OBJECT
 
 public:
-    struct Channel {
-        QString name;           // field 1 of the status record
+    struct Channel
+    {
+        QString name; // field 1 of the status record
         bool recording = false; // a call in progress
         bool listening = false; // a client listens to it
         bool disabled = false;
+        bool held = false; // left alone by the churn (a long call, a long pause)
     };
 
     explicit SimState(QObject *parent = nullptr);

@@ -145,11 +145,13 @@ bool StatusService::handleCommand(const QStringList &words)
 }
 
 // call N | hangup N | disable N | enable N | listening N on|off | name N text...
+// | hold N | release N (hold keeps the channel as it is while the churn runs)
 bool StatusService::channelCommand(const QStringList &words)
 {
     static const QStringList verbs
         = { QStringLiteral("call"),   QStringLiteral("hangup"),    QStringLiteral("disable"),
-            QStringLiteral("enable"), QStringLiteral("listening"), QStringLiteral("name") };
+            QStringLiteral("enable"), QStringLiteral("listening"), QStringLiteral("name"),
+            QStringLiteral("hold"),   QStringLiteral("release") };
     const QString verb = words.value(0);
     if (!verbs.contains(verb) || words.size() < 2)
         return false;
@@ -166,6 +168,10 @@ bool StatusService::channelCommand(const QStringList &words)
             c.disabled = true, c.recording = false;
         else if (verb == QLatin1String("enable"))
             c.disabled = false;
+        else if (verb == QLatin1String("hold"))
+            c.held = true;
+        else if (verb == QLatin1String("release"))
+            c.held = false;
         else if (verb == QLatin1String("listening"))
             c.listening = words.value(2) == QLatin1String("on");
         else
