@@ -2,6 +2,8 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <QUdpSocket>
+#include <algorithm>
 #include <ctime>
 #include <malloc.h>
 
@@ -58,6 +60,24 @@ void LoopProbe::run(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+bool LoopProbe::runUntilDrained(const QObject *owner, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    const auto pending = [owner] {
+        const auto sockets = owner->findChildren<QUdpSocket *>();
+        return std::any_of(sockets.begin(), sockets.end(),
+                           [](QUdpSocket *s) { return s->hasPendingDatagrams(); });
+    };
+    while (pending()) {
+        if (waited.hasExpired(timeoutMs))
+            return false;
+        run(10);
+    }
+    run(20); // the handlers of the last datagrams
+    return true;
 }
 
 qint64 LoopProbe::heapInUse()

@@ -27,6 +27,9 @@ public:
     // Runs a real event loop (not QTest::qWait, which sleeps between passes)
     // for the given time.
     static void run(int milliseconds);
+    // Runs the event loop until no UDP socket owned by owner holds a datagram
+    // (at most timeoutMs); false when one still does.
+    static bool runUntilDrained(const QObject *owner, int timeoutMs = 10000);
 
     // Heap bytes in use by this process, as the allocator counts them.
     static qint64 heapInUse();
