@@ -42,6 +42,7 @@ private Q_SLOTS:
     void cleanup();
     void repairButtonFault_data();
     void repairButtonFault();
+    void repairButtonVanishedFile();
     void exportFault_data();
     void exportFault();
 
@@ -196,6 +197,25 @@ void TestArchiveFaults::repairButtonFault()
     m_section->searchPage()->Button6Click();
     QCOMPARE(m_messages,
              QStringList { QStringLiteral("Arquivo corrigido, tente executa-lo novamente.") });
+}
+
+void TestArchiveFaults::repairButtonVanishedFile()
+{
+    {
+        QFile f(m_file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(100, 'v'));
+    }
+    m_storedPath = QStringLiteral("D:\\Gravacoes\\2012\\05\\16\\oneil.wav");
+    storePath(m_file);
+    searchAll();
+    selectRecording();
+    // Gone between the search and the click: the button finds no file and
+    // stops without a word; above all it must not create one.
+    QVERIFY(QFile::remove(m_file));
+    m_section->searchPage()->Button6Click();
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
+    QVERIFY(entries().isEmpty());
 }
 
 void TestArchiveFaults::exportFault_data()
