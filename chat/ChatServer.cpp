@@ -49,12 +49,20 @@ void ChatServer::drain()
     // A flood arrives faster than lines can be shown: one pass takes what
     // fits in its time slice and leaves the rest to the next readyRead (the
     // socket stays readable), so the window keeps answering.
+    // The socket turns its read notification off before readyRead and only a
+    // read turns it on again, so every pass reads at least once and stops on
+    // a read that finds nothing: a pass that read nothing (its slice gone
+    // before the first read, or a readyRead with nothing pending) left the
+    // listener deaf for good. One byte over the limit tells a datagram that
+    // is too large; the rest of it is discarded by the read.
     QElapsedTimer slice;
     slice.start();
-    while (m_socket->hasPendingDatagrams() && !slice.hasExpired(kDrainSliceMs)) {
-        const QNetworkDatagram datagram = m_socket->receiveDatagram();
-        if (!datagram.isValid() || datagram.data().size() > ChatProtocol::kMaxDatagram)
+    do {
+        const QNetworkDatagram datagram = m_socket->receiveDatagram(ChatProtocol::kMaxDatagram + 1);
+        if (!datagram.isValid())
+            break;
+        if (datagram.data().size() > ChatProtocol::kMaxDatagram)
             continue;
         Q_EMIT datagramReceived(datagram.data());
-    }
+    } while (!slice.hasExpired(kDrainSliceMs));
 }

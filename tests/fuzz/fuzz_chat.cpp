@@ -74,8 +74,19 @@ void checkListener(const QByteArray &payload)
     FUZZ_CHECK(sender->writeDatagram(marker, QHostAddress::LocalHost, port) == marker.size());
     QElapsedTimer clock;
     clock.start();
-    while ((received->isEmpty() || received->last() != marker) && clock.elapsed() < 2000)
+    while ((received->isEmpty() || received->last() != marker) && clock.elapsed() < 10000)
         QCoreApplication::processEvents();
+    if (clock.elapsed() > 500 || received->isEmpty() || received->last() != marker)
+        std::fprintf(stderr, "listener: %lld ms, %lld datagrams, marker %s, payload %lld bytes\n",
+                     qint64(clock.elapsed()), qint64(received->size()),
+                     !received->isEmpty() && received->last() == marker ? "seen" : "missing",
+                     qint64(payload.size()));
+    if (received->isEmpty() || received->last() != marker) {
+        QUdpSocket *socket = server->findChild<QUdpSocket *>();
+        std::fprintf(stderr, "listener socket: pending %d size %lld state %d\n",
+                     int(socket->hasPendingDatagrams()), qint64(socket->pendingDatagramSize()),
+                     int(socket->state()));
+    }
     FUZZ_CHECK(!received->isEmpty() && received->last() == marker);
     if (payload.size() <= ChatProtocol::kMaxDatagram)
         FUZZ_CHECK(received->size() == 2 && received->first() == payload);

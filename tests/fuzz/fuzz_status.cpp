@@ -1,6 +1,6 @@
 // A status reply from a recorder server: cut into records and fields, then
 // applied to the server's 20 channels and driven through the call timers'
-// handlers. Input: chunks separated by a zero byte, each a control byte
+// handlers. Input: up to four chunks split at zero bytes, each a control byte
 // (bit 0 the server, bits 1-2 the alarms, bits 3-4 timer ticks) and a reply.
 #include "FuzzCheck.h"
 #include "app/TimeText.h"
@@ -19,6 +19,9 @@
 namespace {
 
 constexpr char kRecordSeparator = char(0xA8);
+// Four replies in a row reach every transition (a listening seen, then
+// ended; a call started, counted, stopped); more only slow each input down.
+constexpr qsizetype kMaxReplies = 4;
 const QByteArray kNao("N\xC3O", 3);
 
 TDM *dm = nullptr;
@@ -99,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray input
         = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     const QList<QByteArray> chunks = input.split('\0');
-    for (qsizetype c = 0; c < chunks.size() && c < 16; ++c) {
+    for (qsizetype c = 0; c < chunks.size() && c < kMaxReplies; ++c) {
         const QByteArray &chunk = chunks.at(c);
         const quint8 control = chunk.isEmpty() ? 0 : quint8(chunk.at(0));
         const QByteArray reply = chunk.mid(1);
