@@ -9,7 +9,8 @@
 // clock.
 //   bench_soak [seconds=1800] [sample-seconds=10] [csv-file]
 // SOAK_CHAT_EVERY=0 in the environment turns the chat off (agents and
-// supervisor), to tell the chat view's own growth from the rest.
+// supervisor), SOAK_LISTEN=0 the supervisor's listening, to tell the growth
+// of either from the rest.
 #include "app/ErrorReport.h"
 #include "app/MainFormRemoteClient.h"
 #include "app/Skin.h"
@@ -396,7 +397,8 @@ int main(int argc, char *argv[])
             }
         }
     });
-    listenTick.start(6000);
+    if (qEnvironmentVariable("SOAK_LISTEN") != QLatin1String("0"))
+        listenTick.start(6000);
     // Another client listens on and off, as the recorder reports it.
     QTimer otherListener;
     QObject::connect(&otherListener, &QTimer::timeout, &app, [&] {
