@@ -69,12 +69,18 @@ void AudioReceiver::drain(QUdpSocket *socket)
 {
     // A flood arrives faster than clips can be stored: one pass takes what
     // fits in its time slice and leaves the rest to the next readyRead, so
-    // the window keeps answering.
+    // the window keeps answering. Every pass reads at least once: the socket
+    // notifies again only after a read, so a pass that read nothing would
+    // leave the listener deaf for good.
     QElapsedTimer slice;
     slice.start();
-    while (socket->hasPendingDatagrams() && !slice.hasExpired(kDrainSliceMs)) {
+    do {
         const qint64 size = socket->pendingDatagramSize();
-        if (size < 0 || size > kMaxDatagram) {
+        if (size < 0) {
+            socket->readDatagram(nullptr, 0); // nothing there; re-arms the socket
+            break;
+        }
+        if (size > kMaxDatagram) {
             socket->readDatagram(nullptr, 0); // discard it
             Q_EMIT datagramDropped();
             continue;
@@ -85,7 +91,7 @@ void AudioReceiver::drain(QUdpSocket *socket)
             continue;
         }
         Q_EMIT clipWritten(m_filePath);
-    }
+    } while (socket->hasPendingDatagrams() && !slice.hasExpired(kDrainSliceMs));
 }
 
 bool AudioReceiver::store(const QByteArray &payload)
