@@ -3,12 +3,12 @@
 namespace RecordingLocation {
 
 namespace {
-// Start and length of the n-th word (from 1); start -1 when there is none.
-std::pair<qsizetype, qsizetype> locate(int n, const QString &text, const QString &separators)
+// Calls visit(start, length) on each word in turn until it returns true;
+// tells whether one did. One pass over the text, whatever is asked.
+template<typename Visit> bool eachWord(const QString &text, const QString &separators, Visit visit)
 {
-    int count = 0;
-    qsizetype i = 0;
     const qsizetype size = text.size();
+    qsizetype i = 0;
     while (i < size) {
         while (i < size && separators.contains(text.at(i)))
             ++i;
@@ -17,10 +17,25 @@ std::pair<qsizetype, qsizetype> locate(int n, const QString &text, const QString
         const qsizetype start = i;
         while (i < size && !separators.contains(text.at(i)))
             ++i;
-        if (++count == n)
-            return { start, i - start };
+        if (visit(start, i - start))
+            return true;
     }
-    return { -1, count };
+    return false;
+}
+
+// Start and length of the n-th word (from 1); start -1 and the number of
+// words when there is none.
+std::pair<qsizetype, qsizetype> locate(int n, const QString &text, const QString &separators)
+{
+    int count = 0;
+    std::pair<qsizetype, qsizetype> found { -1, 0 };
+    eachWord(text, separators, [&](qsizetype start, qsizetype length) {
+        if (++count != n)
+            return false;
+        found = { start, length };
+        return true;
+    });
+    return found.first < 0 ? std::pair<qsizetype, qsizetype> { -1, count } : found;
 }
 } // namespace
 
@@ -39,22 +54,11 @@ QString NthWord(int n, const QString &text, const QString &separators)
 
 bool ContainsWord(const QString &word, const QString &text, const QString &separators)
 {
-    // One pass: asking NthWord for every word in turn walks the text again
-    // for each one, seconds on a stored path of a few thousand levels.
-    const qsizetype size = text.size();
-    qsizetype i = 0;
-    while (i < size) {
-        while (i < size && separators.contains(text.at(i)))
-            ++i;
-        if (i >= size)
-            break;
-        const qsizetype start = i;
-        while (i < size && !separators.contains(text.at(i)))
-            ++i;
-        if (QStringView(text).sliced(start, i - start) == word)
-            return true;
-    }
-    return false;
+    // Asking NthWord for every word in turn would walk the text again for
+    // each one: seconds on a stored path of a few thousand levels.
+    return eachWord(text, separators, [&](qsizetype start, qsizetype length) {
+        return QStringView(text).sliced(start, length) == word;
+    });
 }
 
 QString map(const QString &storedPath, const QString &recordingsDirectory)
