@@ -85,8 +85,28 @@ void RecordingsDb::disconnect()
         db.close();
 }
 
-QSqlQuery RecordingsDb::tryExec(const QString &text, const QVariantMap &values, QString *error,
-                                bool *connectionLost)
+namespace {
+// Runs statement(&connectionLost) on a connection opened first when closed,
+// and once more on a fresh connection when the server dropped the old one
+// (a restart leaves isOpen() true until a statement fails).
+template<typename Statement> auto retryOnce(RecordingsDb &db, Statement statement)
+{
+    if (!db.isConnected())
+        db.connect();
+    bool lost = false;
+    try {
+        return statement(&lost);
+    } catch (const VorlanError &) {
+        if (!lost)
+            throw;
+    }
+    db.connect();
+    return statement(&lost);
+}
+} // namespace
+
+QSqlQuery RecordingsDb::tryExec(const QString &text, const QVariantMap &values,
+                                bool *connectionLost) const
 {
     QSqlQuery query(database());
     query.setForwardOnly(false);
@@ -102,47 +122,24 @@ QSqlQuery RecordingsDb::tryExec(const QString &text, const QVariantMap &values, 
     const QString code = e.nativeErrorCode();
     // 2006 "server has gone away", 2013 "lost connection during query".
     *connectionLost = code == QLatin1String("2006") || code == QLatin1String("2013");
-    *error = e.text();
-    if (error->trimmed().isEmpty())
-        *error = QStringLiteral("Erro no banco de dados.");
-    return QSqlQuery(database());
+    const QString error = e.text();
+    throw VorlanError(error.trimmed().isEmpty() ? QStringLiteral("Erro no banco de dados.")
+                                                : error);
 }
 
 QSqlQuery RecordingsDb::exec(const QString &text, const QVariantMap &values)
 {
     if (m_beforeStatement)
         m_beforeStatement();
-    if (!isConnected())
-        connect();
-    QString error;
-    bool lost = false;
-    QSqlQuery query = tryExec(text, values, &error, &lost);
-    if (query.isActive())
-        return query;
-    if (lost) {
-        connect();
-        query = tryExec(text, values, &error, &lost);
-        if (query.isActive())
-            return query;
-    }
-    throw VorlanError(error);
+    return retryOnce(*this, [&](bool *lost) { return tryExec(text, values, lost); });
 }
 
 std::unique_ptr<ResultStream> RecordingsDb::stream(const QString &text, const QVariantMap &values)
 {
     if (m_beforeStatement)
         m_beforeStatement();
-    if (!isConnected())
-        connect();
-    bool lost = false;
-    try {
-        return ResultStream::start(database(), text, values, &lost);
-    } catch (const VorlanError &) {
-        if (!lost)
-            throw;
-    }
-    connect();
-    return ResultStream::start(database(), text, values, &lost);
+    return retryOnce(
+        *this, [&](bool *lost) { return ResultStream::start(database(), text, values, lost); });
 }
 
 void RecordingsDb::setBeforeStatement(std::function<void()> hook)

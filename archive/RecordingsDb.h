@@ -10,8 +10,9 @@
 #include <memory>
 
 // ZConnection1: the one connection to the recorder's database. Every
-// statement goes through exec(), which reopens a closed connection first and
-// retries once after the server dropped it (a restart leaves isOpen() true).
+// statement goes through exec() or stream(), which reopen a closed
+// connection first and retry once after the server dropped it (a restart
+// leaves isOpen() true).
 class RecordingsDb final
 {
     Q_DISABLE_COPY_MOVE(RecordingsDb)
@@ -46,8 +47,8 @@ public:
     QSqlDatabase database() const;
 
 private:
-    QSqlQuery tryExec(const QString &text, const QVariantMap &values, QString *error,
-                      bool *connectionLost);
+    // Throws VorlanError; *connectionLost tells that the server dropped it.
+    QSqlQuery tryExec(const QString &text, const QVariantMap &values, bool *connectionLost) const;
 
     QString m_connectionName;
     QString m_host;

@@ -77,42 +77,6 @@ bool RecordingsModel::canFetchMore(const QModelIndex &parent) const
     return !parent.isValid() && m_open && !m_atEnd;
 }
 
-namespace {
-enum class Storage { Integer, Unsigned, Real, Boolean, Date, DateTime, Bytes, Text };
-
-Storage storageOf(const QMetaType &type)
-{
-    switch (type.id()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::Long:
-        return Storage::Integer;
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::UShort:
-    case QMetaType::UChar:
-    case QMetaType::ULong:
-        return Storage::Unsigned;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return Storage::Real;
-    case QMetaType::Bool:
-        return Storage::Boolean;
-    case QMetaType::QDate:
-        return Storage::Date;
-    case QMetaType::QDateTime:
-        return Storage::DateTime;
-    case QMetaType::QByteArray:
-        return Storage::Bytes;
-    default:
-        return Storage::Text;
-    }
-}
-} // namespace
-
 void RecordingsModel::store(int column)
 {
     const ResultStream &in = *m_stream;
@@ -120,71 +84,63 @@ void RecordingsModel::store(int column)
         m_cells.appendNull();
         return;
     }
-    qint64 slot = 0;
-    switch (storageOf(m_types.at(column))) {
-    case Storage::Integer:
-    case Storage::Unsigned:
-    case Storage::Boolean:
-        slot = in.integer(column);
-        break;
-    case Storage::Real: {
+    switch (m_kinds.at(column)) {
+    case ResultStream::Kind::Integer:
+    case ResultStream::Kind::Unsigned:
+        m_cells.appendValue(in.integer(column));
+        return;
+    case ResultStream::Kind::Real: {
         const double d = in.real(column);
-        std::memcpy(&slot, &d, sizeof slot);
-        break;
+        qint64 bits = 0;
+        std::memcpy(&bits, &d, sizeof bits);
+        m_cells.appendValue(bits);
+        return;
     }
-    case Storage::Date:
-        slot = in.julianDay(column);
-        break;
-    case Storage::DateTime:
-        slot = in.msecsSinceEpoch(column);
-        break;
-    case Storage::Bytes:
-    case Storage::Text:
+    case ResultStream::Kind::Date:
+        m_cells.appendValue(in.julianDay(column));
+        return;
+    case ResultStream::Kind::DateTime:
+        m_cells.appendValue(in.msecsSinceEpoch(column));
+        return;
+    case ResultStream::Kind::Bytes:
+    case ResultStream::Kind::Text:
         m_cells.appendText(in.bytes(column));
         return;
     }
-    m_cells.appendValue(slot);
 }
 
 QVariant RecordingsModel::cell(qsizetype index) const
 {
-    const QMetaType type = m_types.at(int(index % m_columns));
+    const int column = int(index % m_columns);
+    const QMetaType type = m_types.at(column);
     if (m_cells.isNull(index))
         return QVariant(type);
     const qint64 slot = m_cells.value(index);
-    switch (storageOf(type)) {
-    case Storage::Integer:
-    case Storage::Unsigned:
-    case Storage::Boolean: {
-        QVariant v(slot);
-        if (storageOf(type) == Storage::Unsigned)
-            v = QVariant(quint64(slot));
-        v.convert(type);
-        return v;
-    }
-    case Storage::Real: {
+    QVariant v;
+    switch (m_kinds.at(column)) {
+    case ResultStream::Kind::Integer:
+        v = QVariant(slot);
+        break;
+    case ResultStream::Kind::Unsigned:
+        v = QVariant(quint64(slot));
+        break;
+    case ResultStream::Kind::Real: {
         double d = 0;
         std::memcpy(&d, &slot, sizeof d);
-        QVariant v(d);
-        v.convert(type);
-        return v;
+        return d;
     }
-    case Storage::Date:
+    case ResultStream::Kind::Date:
         return QDate::fromJulianDay(slot);
-    case Storage::DateTime:
+    case ResultStream::Kind::DateTime:
         return QDateTime::fromMSecsSinceEpoch(slot);
-    case Storage::Bytes:
-    case Storage::Text: {
-        const QByteArrayView bytes = m_cells.text(index);
-        if (storageOf(type) == Storage::Bytes)
-            return bytes.toByteArray();
-        QVariant v(QString::fromUtf8(bytes));
-        if (type.id() != QMetaType::QString && type.isValid())
-            v.convert(type);
-        return v;
+    case ResultStream::Kind::Bytes:
+        return m_cells.text(index).toByteArray();
+    case ResultStream::Kind::Text:
+        return QString::fromUtf8(m_cells.text(index));
     }
-    }
-    return {};
+    // Integers come as 64 bits; give them the width the column has.
+    v.convert(type);
+    return v;
 }
 
 int RecordingsModel::readChunk(int rows)
@@ -210,8 +166,9 @@ int RecordingsModel::readChunk(int rows)
     return rows;
 }
 
-void RecordingsModel::appendChunk(int rows)
+void RecordingsModel::announceNewRows()
 {
+    const int rows = int(m_cells.size() / qMax(1, m_columns)) - m_rows;
     if (rows <= 0)
         return;
     // The rows are read first; rowCount() grows only between the begin and
@@ -225,13 +182,13 @@ void RecordingsModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    const qsizetype before = m_cells.size();
     try {
-        appendChunk(readChunk(ChunkRows));
+        readChunk(ChunkRows);
     } catch (const VorlanError &) {
-        appendChunk(int((m_cells.size() - before) / qMax(1, m_columns)));
+        announceNewRows(); // the rows that came before the failure stay
         throw;
     }
+    announceNewRows();
 }
 
 void RecordingsModel::readSlice()
@@ -240,16 +197,15 @@ void RecordingsModel::readSlice()
         return;
     QElapsedTimer clock;
     clock.start();
-    int rows = 0;
     try {
         while (!m_atEnd && clock.elapsed() < SliceMs)
-            rows += readChunk(64);
+            readChunk(64);
     } catch (const VorlanError &e) {
-        appendChunk(int(m_cells.size() / qMax(1, m_columns)) - m_rows);
+        announceNewRows();
         Q_EMIT readFailed(e.message());
         return;
     }
-    appendChunk(rows);
+    announceNewRows();
     if (!m_atEnd)
         m_slices.start();
 }
@@ -283,8 +239,11 @@ void RecordingsModel::openList(std::unique_ptr<ResultStream> stream)
     m_columns = m_record.count();
     clearCells();
     m_types.clear();
-    for (int c = 0; c < m_columns; ++c)
+    m_kinds.clear();
+    for (int c = 0; c < m_columns; ++c) {
         m_types.append(m_record.field(c).metaType());
+        m_kinds.append(m_stream->kind(c));
+    }
     m_open = true;
     m_atEnd = false;
     try {

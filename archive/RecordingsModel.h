@@ -63,8 +63,8 @@ Q_SIGNALS:
 private:
     // Reads up to rows rows into the compact cells; returns how many came.
     int readChunk(int rows);
-    // Appends what was read, announcing the new rows to the views.
-    void appendChunk(int rows);
+    // Tells the views of the rows read since the last announcement.
+    void announceNewRows();
     void readSlice();
     void store(int column);
     QVariant cell(qsizetype index) const;
@@ -80,7 +80,9 @@ private:
     // A QVariant per cell would take several times the memory of the
     // result itself on a large archive.
     CellStore m_cells;
+    // Per column: the type callers see, and how its cells are kept.
     QList<QMetaType> m_types;
+    QList<ResultStream::Kind> m_kinds;
     int m_rows = 0;
     int m_columns = 0;
     bool m_atEnd = true;

@@ -63,34 +63,34 @@ ResultStream::Kind kindOf(const MYSQL_FIELD &f)
 // record whichever way the rows were read.
 QMetaType metaTypeOf(const MYSQL_FIELD &f)
 {
-    const bool isUnsigned = f.flags & UNSIGNED_FLAG;
-    switch (f.type) {
-    case MYSQL_TYPE_TINY:
-        return QMetaType(isUnsigned ? QMetaType::UChar : QMetaType::Char);
-    case MYSQL_TYPE_SHORT:
-        return QMetaType(isUnsigned ? QMetaType::UShort : QMetaType::Short);
-    case MYSQL_TYPE_LONG:
-    case MYSQL_TYPE_INT24:
-        return QMetaType(isUnsigned ? QMetaType::UInt : QMetaType::Int);
-    case MYSQL_TYPE_YEAR:
-        return QMetaType(QMetaType::Int);
-    case MYSQL_TYPE_LONGLONG:
-        return QMetaType(isUnsigned ? QMetaType::ULongLong : QMetaType::LongLong);
-    case MYSQL_TYPE_FLOAT:
-    case MYSQL_TYPE_DOUBLE:
-    case MYSQL_TYPE_DECIMAL:
-    case MYSQL_TYPE_NEWDECIMAL:
-        return QMetaType(QMetaType::Double);
-    case MYSQL_TYPE_DATE:
-    case MYSQL_TYPE_NEWDATE:
-        return QMetaType(QMetaType::QDate);
-    case MYSQL_TYPE_DATETIME:
-    case MYSQL_TYPE_TIMESTAMP:
-        return QMetaType(QMetaType::QDateTime);
-    default:
-        return QMetaType(kindOf(f) == ResultStream::Kind::Bytes ? QMetaType::QByteArray
-                                                                : QMetaType::QString);
+    using Kind = ResultStream::Kind;
+    switch (kindOf(f)) {
+    case Kind::Integer:
+    case Kind::Unsigned: {
+        const bool isUnsigned = kindOf(f) == Kind::Unsigned;
+        switch (f.type) {
+        case MYSQL_TYPE_TINY:
+            return QMetaType(isUnsigned ? QMetaType::UChar : QMetaType::Char);
+        case MYSQL_TYPE_SHORT:
+            return QMetaType(isUnsigned ? QMetaType::UShort : QMetaType::Short);
+        case MYSQL_TYPE_LONGLONG:
+            return QMetaType(isUnsigned ? QMetaType::ULongLong : QMetaType::LongLong);
+        default:
+            return QMetaType(isUnsigned ? QMetaType::UInt : QMetaType::Int);
+        }
     }
+    case Kind::Real:
+        return QMetaType(QMetaType::Double);
+    case Kind::Date:
+        return QMetaType(QMetaType::QDate);
+    case Kind::DateTime:
+        return QMetaType(QMetaType::QDateTime);
+    case Kind::Bytes:
+        return QMetaType(QMetaType::QByteArray);
+    case Kind::Text:
+        break;
+    }
+    return QMetaType(QMetaType::QString);
 }
 
 MYSQL_TIME mysqlTime(QDate date, QTime time, enum_mysql_timestamp_type type)
